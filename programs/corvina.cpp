@@ -1,0 +1,22 @@
+// corvina: documents and databases in Big5, sorted by strokes.
+
+#include "decode/big5_decoder.h"
+#include "driver/run.h"
+#include "encode/big5_encoder.h"
+
+int main(int argc, char** argv) {
+  const corvina::Build build{
+      .program = "corvina",
+      .banner = "The Chinese processor of Corvina, version 0.93r",
+      .version = "corvina 0.93r",
+      .usage = "\n** Usage: corvina  filename(.vdk)\n",
+      .takes_order_option = false,
+      .bibtex_without_bcf = {"bibtex8", "--mstrings", "50000", "-W"},
+      .preprocessor = {"pellam", "-+", "--"},
+      .fixed_temp_bbl = "",
+      .rewrites_font_families = false,
+      .make_encoder = corvina::make_big5_encoder,
+      .make_decoder = corvina::make_big5_decoder,
+  };
+  return corvina::corvina_main(build, argc, argv);
+}

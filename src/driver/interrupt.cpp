@@ -1,0 +1,42 @@
+#include "driver/interrupt.h"
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <initializer_list>
+
+namespace corvina {
+namespace {
+
+volatile sig_atomic_t g_pending_signal = 0;
+
+extern "C" void record_signal(int signal_number) { g_pending_signal = signal_number; }
+
+}  // namespace
+
+void install_interrupt_handlers() {
+  struct sigaction action {};
+  action.sa_handler = record_signal;
+  sigemptyset(&action.sa_mask);
+  // No SA_RESTART: a blocked wait returns with EINTR, so the signal is seen at once.
+  action.sa_flags = 0;
+  for (int signal_number : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal_number, &action, nullptr);
+}
+
+int pending_interrupt() { return g_pending_signal; }
+
+void throw_if_interrupted() {
+  if (int signal_number = g_pending_signal) throw Interrupted{signal_number};
+}
+
+void die_by_signal(int signal_number) {
+  signal(signal_number, SIG_DFL);
+  sigset_t unblock;
+  sigemptyset(&unblock);
+  sigaddset(&unblock, signal_number);
+  sigprocmask(SIG_UNBLOCK, &unblock, nullptr);
+  raise(signal_number);
+  _exit(128 + signal_number);  // not reached unless the signal is ignored by our parent
+}
+
+}  // namespace corvina

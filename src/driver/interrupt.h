@@ -1,0 +1,21 @@
+#pragma once
+// SIGINT, SIGTERM and SIGHUP must not end a run while the user's databases hold encoded
+// text. The handlers only record the signal; the run notices it at its next check,
+// unwinds with Interrupted, restores the databases and then ends by the same signal.
+
+namespace corvina {
+
+struct Interrupted {
+  int signal_number;
+};
+
+void install_interrupt_handlers();
+// The signal received and not yet acted on, or 0.
+int pending_interrupt();
+// Throws Interrupted when a signal has arrived. Long loops call it now and then.
+void throw_if_interrupted();
+// Ends the process by `signal_number` with its default action, so that the caller sees
+// the conventional status (130 for SIGINT in a shell).
+[[noreturn]] void die_by_signal(int signal_number);
+
+}  // namespace corvina

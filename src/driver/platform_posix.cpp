@@ -1,0 +1,80 @@
+#include <errno.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <string.h>
+#include <sys/wait.h>
+
+#include <filesystem>
+
+#include "driver/interrupt.h"
+#include "driver/platform.h"
+
+extern char** environ;
+
+namespace corvina {
+
+std::string ProgramResult::describe(const std::string& program) const {
+  switch (outcome) {
+    case Outcome::kExited:
+      return program + " exited with status " + std::to_string(value);
+    case Outcome::kSignaled:
+      return program + " was killed by signal " + std::to_string(value);
+    case Outcome::kNotStarted:
+      break;
+  }
+  return program + " cannot be started: " + strerror(value);
+}
+
+namespace {
+
+// Waits for `pid`. A signal of ours is passed on once, and the wait goes on: the
+// program may be writing a file that the restore must not race with.
+ProgramResult wait_for(pid_t pid) {
+  bool passed_on = false;
+  int status = 0;
+  for (;;) {
+    if (!passed_on && pending_interrupt()) {
+      kill(pid, pending_interrupt());
+      passed_on = true;
+    }
+    if (waitpid(pid, &status, 0) == pid) break;
+    if (errno != EINTR) return {ProgramResult::Outcome::kNotStarted, errno};
+  }
+  throw_if_interrupted();
+  if (WIFSIGNALED(status)) return {ProgramResult::Outcome::kSignaled, WTERMSIG(status)};
+  return {ProgramResult::Outcome::kExited, WEXITSTATUS(status)};
+}
+
+}  // namespace
+
+ProgramResult run_program(const std::vector<std::string>& argv, const std::string& stdout_path) {
+  throw_if_interrupted();
+  std::vector<char*> args;
+  for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
+  args.push_back(nullptr);
+
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  if (!stdout_path.empty()) {
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, stdout_path.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0666);
+  }
+  pid_t pid = 0;
+  int err = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (err != 0) return {ProgramResult::Outcome::kNotStarted, err};
+  return wait_for(pid);
+}
+
+std::optional<int> comparefiletime(const std::string& name1, const std::string& name2) {
+  std::error_code error1, error2;
+  auto time1 = std::filesystem::last_write_time(name1, error1);
+  auto time2 = std::filesystem::last_write_time(name2, error2);
+  if (error1 || error2) return std::nullopt;
+  if (time1 > time2) return 1;
+  if (time1 < time2) return -1;
+  return 0;
+}
+
+}  // namespace corvina

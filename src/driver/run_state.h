@@ -1,0 +1,45 @@
+#pragma once
+// The state of one run: owned by the program's entry, handed by reference to every step.
+
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "driver/build.h"
+#include "encode/encoder.h"
+
+namespace corvina {
+
+struct RunState {
+  RunState(const Build& b, std::ostream& console_out, std::ostream& log)
+      : build(b), console(console_out), debug(log) {}
+
+  const Build& build;
+  std::ostream& console;  // progress messages (standard output)
+  std::ostream& debug;    // the diagnostic log "bug.txt"
+
+  std::string fullname;  // the document: the name as typed + ".vdk"
+  std::string purename;  // the name as typed; all back-end names derive from it
+  SortOrder order = SortOrder::kStrokes;
+
+  // Set once an include line or a bibliography command has been accepted anywhere.
+  bool findj = false;
+  std::vector<std::string> inpinc;      // include names, in the order found
+  std::vector<std::string> orgbib;      // database entries, in the order found
+  std::vector<std::string> fromorgbib;  // entries backed up by staging
+
+  // A database whose file under its entry holds encoded text while the back end runs.
+  // `made_by_run` is true for a database found through the locator: its encoded file is
+  // new and is removed at the end; a user's own file is written back from its backup.
+  struct Rewritten {
+    std::string entry;
+    bool made_by_run;
+  };
+  std::vector<Rewritten> rewritten;
+
+  // Set when the back end or the preprocessor failed, or no .bbl came out of the back end.
+  bool outside_program_failed = false;
+};
+
+}  // namespace corvina

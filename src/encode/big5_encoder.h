@@ -1,0 +1,11 @@
+#pragma once
+
+#include <memory>
+
+#include "encode/encoder.h"
+
+namespace corvina {
+
+std::unique_ptr<Encoder> make_big5_encoder(SortOrder order);
+
+}  // namespace corvina

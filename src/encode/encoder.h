@@ -1,0 +1,28 @@
+#pragma once
+// The streaming sort-key encoder: the interface that the run driver and the tests use.
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace corvina {
+
+// Which order the sort tokens give. The Big5 build knows only strokes.
+enum class SortOrder { kStrokes, kZhuyin };
+
+// Rewrites every run of Chinese characters as one ASCII sort token; every other byte is
+// copied. Feed a database in pieces of any size: a character cut by a piece boundary is
+// held back until the next piece, and a run that goes on into the next piece keeps its
+// single group prefix. Memory stays constant whatever the length of a run or a file.
+class Encoder {
+ public:
+  virtual ~Encoder() = default;
+  // Appends the encoding of `input` to `out`.
+  virtual void encode(std::string_view input, std::string& out) = 0;
+  // End of one database: appends whatever is held back (an incomplete character goes out
+  // as the plain bytes it was). The encoder is then ready for the next database; any
+  // memory the classifier keeps across characters carries over.
+  virtual void finish(std::string& out) = 0;
+};
+
+}  // namespace corvina
