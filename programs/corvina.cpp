@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
       .bibtex_without_bcf = {"bibtex8", "--mstrings", "50000", "-W"},
       .preprocessor = {"pellam", "-+", "--"},
       .fixed_temp_bbl = "",
-      .rewrites_font_families = false,
+      .rewrite_font_families = nullptr,
       .make_encoder = corvina::make_big5_encoder,
       .make_decoder = corvina::make_big5_decoder,
   };

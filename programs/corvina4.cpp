@@ -1,5 +1,6 @@
 // corvina4: documents and databases in UTF-8, sorted by strokes or, with -y, by zhuyin.
 
+#include "decode/changepq.h"
 #include "decode/utf8_decoder.h"
 #include "driver/run.h"
 #include "encode/utf8_encoder.h"
@@ -15,7 +16,7 @@ int main(int argc, char** argv) {
       .bibtex_without_bcf = {"bibtex"},
       .preprocessor = {"pellam4", "-+", "--", "-b"},
       .fixed_temp_bbl = "temp21-tmp.bbl",
-      .rewrites_font_families = true,
+      .rewrite_font_families = corvina::changepq,
       .make_encoder = corvina::make_utf8_encoder,
       .make_decoder = corvina::make_utf8_decoder,
   };

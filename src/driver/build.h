@@ -24,8 +24,8 @@ struct Build {
   std::vector<std::string> preprocessor;
   // The decoded .bbl that the preprocessor reads. An empty name means NAME-tmp.bbl.
   std::string fixed_temp_bbl;
-  // corvina4 rewrites the font families of cinput.tex after the preprocessor.
-  bool rewrites_font_families;
+  // corvina4 rewrites the font families of cinput.tex after the preprocessor; null in corvina.
+  void (*rewrite_font_families)();
 
   std::unique_ptr<Encoder> (*make_encoder)(SortOrder order);
   // `add_mbox` asks for the corvina4 "\mbox{}" before a brace behind a decoded character;

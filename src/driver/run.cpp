@@ -1,4 +1,180 @@
 #include "driver/run.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+
+#include "decode/cvte.h"
+#include "driver/backend_choice.h"
+#include "driver/command_line.h"
+#include "driver/file_io.h"
+#include "driver/interrupt.h"
+#include "driver/platform.h"
+#include "driver/run_error.h"
+#include "driver/run_state.h"
+#include "encode/cvtc.h"
+#include "scan/search_bibliography.h"
+#include "scan/search_inpinc.h"
+#include "staging/copybib.h"
+#include "staging/locator.h"
+#include "staging/restore.h"
+
 namespace corvina {
-int corvina_main(const Build&, int, char**) { return 0; }
+namespace {
+
+constexpr const char* kLog = "bug.txt";
+
+void print_banner(const Build& build, std::ostream& console) {
+  console << "\n" << build.banner << "\n"
+          << "Copyright (C) the corvina authors. Free software, without any warranty.\n\n";
+}
+
+// Tells the user that an outside program failed, and remembers it for the exit status.
+void report_program(RunState& state, const std::string& program, const ProgramResult& result) {
+  if (result.ok()) return;
+  state.console << "\n! " << result.describe(program) << ".";
+  if (result.outcome == ProgramResult::Outcome::kNotStarted) {
+    state.console << " Is it installed and on PATH?";
+  }
+  state.console << "\n";
+  state.outside_program_failed = true;
+}
+
+void discover_databases(RunState& state) {
+  state.console << "\n Searching \\input{...}, \\include(...) ... \n";
+  search_inpinc(state);
+  for (size_t g = 1; g <= state.inpinc.size(); ++g) search_bibliography(state, static_cast<int>(g));
+  state.console << "\n Searching \\bibliography, \\nobibliography, \\addbibresource, "
+                   "\\addglobalbib, or \\addsectionbib ... \n";
+  search_bibliography(state, 0);
+}
+
+bool made_by_run(const RunState& state, const std::string& entry) {
+  for (const auto& r : state.rewritten) {
+    if (r.entry == entry && r.made_by_run) return true;
+  }
+  return false;
+}
+
+void encode_one(RunState& state, Encoder& encoder, const std::string& entry, bool new_file) {
+  // A database found elsewhere gets its encoded copy here, where the back end looks
+  // first; never over something that is already there (a dangling link, say).
+  if (new_file && path_exists(entry) && !made_by_run(state, entry)) {
+    state.console << "\n!Warning: " << entry << " is in the way of the sorting copy of the database"
+                  << " found elsewhere; its Chinese entries are not sorted.\n";
+    return;
+  }
+  // Recorded before the file is opened: from then on every way out restores it.
+  state.rewritten.push_back({entry, new_file});
+  std::string error;
+  if (!cvtc(state, encoder, entry + "-tmp.bib", entry, &error)) {
+    state.rewritten.pop_back();
+    state.console << error << "!Warning: " << entry << " is left as it is, and its Chinese entries are not sorted.\n";
+  }
+}
+
+void encode_databases(RunState& state) {
+  state.debug << "\nbibno: " << state.orgbib.size() << "\n";
+  auto encoder = state.build.make_encoder(state.order);
+  for (size_t m = 0; m < state.orgbib.size(); ++m) {
+    if (state.staged[m] == RunState::Staged::kLeftAlone) continue;
+    encode_one(state, *encoder, state.orgbib[m], state.staged[m] == RunState::Staged::kLocated);
+  }
+}
+
+// Returns false when the back end could not be started at all.
+bool run_backend(RunState& state) {
+  std::vector<std::string> argv =
+      choose_backend(state.build, probe_control_files(state.purename), state.purename);
+  ProgramResult result = run_program(argv);
+  report_program(state, argv[0], result);
+  return result.outcome != ProgramResult::Outcome::kNotStarted;
+}
+
+void decode_and_preprocess(RunState& state, bool backend_started) {
+  const std::string bbl = state.purename + ".bbl";
+  const std::string temp = state.build.temp_bbl(state.purename);
+  const std::string& preprocessor = state.build.preprocessor.front();
+  if (!backend_started || !InputFile(bbl).is_open()) {
+    state.console << "\n! " << bbl << " was not written by the back end: decoding and "
+                  << preprocessor << " are skipped.\n";
+    state.outside_program_failed = true;
+    return;
+  }
+  auto decoder = state.build.make_decoder(true);
+  cvte(state, *decoder, bbl, temp);
+  std::vector<std::string> argv = state.build.preprocessor;
+  argv.push_back(temp);
+  argv.push_back(bbl);
+  report_program(state, preprocessor, run_program(argv));
+}
+
+void run_steps(RunState& state) {
+  discover_databases(state);
+  copybib(state);
+  encode_databases(state);
+  bool backend_started = run_backend(state);
+  decode_and_preprocess(state, backend_started);
+  if (state.build.rewrite_font_families) state.build.rewrite_font_families();
+}
+
+// Removes the run's files and restores the databases; the status says whether all of
+// the user's text is back in place.
+int finish(RunState& state, std::ofstream& log, int status) {
+  bool restored = remove_and_restore(state);
+  log.close();
+  std::error_code ignored;
+  std::filesystem::remove(kLog, ignored);
+  std::filesystem::remove(kLocatorOutput, ignored);
+  return restored ? status : kExitFileError;
+}
+
+int run_sequence(RunState& state, std::ofstream& log) {
+  try {
+    run_steps(state);
+  } catch (const RunError& error) {
+    state.console << error.what();
+    // Before the first rewrite nothing of the user's has changed: the files made so far
+    // stay for inspection, as after any early stop.
+    if (state.rewritten.empty()) return error.status();
+    return finish(state, log, error.status());
+  } catch (const Interrupted& interrupted) {
+    if (!state.rewritten.empty()) finish(state, log, 0);
+    die_by_signal(interrupted.signal_number);
+  } catch (const std::exception& error) {
+    state.console << "\n! " << error.what() << "\n";
+    if (state.rewritten.empty()) return kExitFileError;
+    return finish(state, log, kExitFileError);
+  }
+  return finish(state, log, state.outside_program_failed ? kExitOutsideProgram : kExitOk);
+}
+
+}  // namespace
+
+int corvina_main(const Build& build, int argc, char** argv) {
+  std::cout.setf(std::ios::unitbuf);  // keep our lines in order with the programs we start
+  CommandLine line = parse_command_line(build, std::vector<std::string>(argv + 1, argv + argc));
+  if (line.action == CommandLine::Action::kHelp) {
+    std::cout << help_text(build);
+    return kExitOk;
+  }
+  if (line.action == CommandLine::Action::kVersion) {
+    std::cout << build.version << "\n";
+    return kExitOk;
+  }
+  print_banner(build, std::cout);
+  std::ofstream log(kLog, std::ios::binary | std::ios::trunc);
+  if (line.action == CommandLine::Action::kUsage) {
+    std::cout << build.usage;
+    return kExitUsage;
+  }
+  if (!line.bad_option.empty()) std::cout << "\n! " << line.bad_option << ": parameter error. Ignore.\n";
+  RunState state(build, std::cout, log);
+  state.order = line.order;
+  state.fullname = line.document + ".vdk";
+  state.purename = line.document;
+  install_interrupt_handlers();
+  return run_sequence(state, log);
+}
+
 }  // namespace corvina

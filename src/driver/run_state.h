@@ -29,6 +29,14 @@ struct RunState {
   std::vector<std::string> orgbib;      // database entries, in the order found
   std::vector<std::string> fromorgbib;  // entries backed up by staging
 
+  // How staging left each entry of orgbib (same index).
+  enum class Staged {
+    kBackedUp,    // the user's file, backed up: it is rewritten in place
+    kLocated,     // found elsewhere: an encoded copy is made under the entry here
+    kLeftAlone,   // read-only, or no safe backup could be made: never written
+  };
+  std::vector<Staged> staged;
+
   // A database whose file under its entry holds encoded text while the back end runs.
   // `made_by_run` is true for a database found through the locator: its encoded file is
   // new and is removed at the end; a user's own file is written back from its backup.

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+
+#include "decode/decoder.h"
+#include "driver/run_state.h"
+
+namespace corvina {
+
+// Decodes the back end's .bbl `file1` into `file2` line by line, mirroring each line
+// into the diagnostic log. Throws RunError when a file cannot be read or written.
+void cvte(RunState& state, Decoder& decoder, const std::string& file1, const std::string& file2);
+
+}  // namespace corvina

@@ -1,0 +1,32 @@
+#include "driver/backend_choice.h"
+
+#include "driver/file_io.h"
+#include "driver/platform.h"
+
+namespace corvina {
+
+std::vector<std::string> choose_backend(const Build& build, const ControlFiles& files,
+                                        const std::string& purename) {
+  std::vector<std::string> argv;
+  if (!files.bcf) {
+    argv = build.bibtex_without_bcf;
+  } else if (!files.blx || (files.bcf_newer && *files.bcf_newer > 0)) {
+    argv = {"biber"};
+  } else {
+    argv = {"bibtex"};
+  }
+  argv.push_back(purename);
+  return argv;
+}
+
+ControlFiles probe_control_files(const std::string& purename) {
+  const std::string bcf = purename + ".bcf";
+  const std::string blx = purename + "-blx.bib";
+  ControlFiles files;
+  files.bcf = InputFile(bcf).is_open();
+  files.blx = files.bcf && InputFile(blx).is_open();
+  if (files.bcf && files.blx) files.bcf_newer = comparefiletime(bcf, blx);
+  return files;
+}
+
+}  // namespace corvina

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "driver/build.h"
+
+namespace corvina {
+
+// What the control files next to the document say. `bcf_newer` compares NAME.bcf with
+// NAME-blx.bib when both exist (positive: the .bcf is newer); empty when a time could
+// not be read.
+struct ControlFiles {
+  bool bcf = false;
+  bool blx = false;
+  std::optional<int> bcf_newer;
+};
+
+// The back end's argument vector for the document `purename`. biblatex writes NAME.bcf
+// for biber and NAME-blx.bib for bibtex; when both are left over, the newer one tells
+// which back end the last LaTeX run asked for.
+std::vector<std::string> choose_backend(const Build& build, const ControlFiles& files,
+                                        const std::string& purename);
+
+// Looks at NAME.bcf and NAME-blx.bib in the working directory.
+ControlFiles probe_control_files(const std::string& purename);
+
+}  // namespace corvina

@@ -1,0 +1,73 @@
+#include "driver/file_io.h"
+
+#include <errno.h>
+#include <stdio.h>
+#include <stdlib.h>
+
+#include <filesystem>
+
+namespace corvina {
+
+bool path_exists(const std::string& path) {
+  std::error_code ignored;
+  return std::filesystem::exists(std::filesystem::symlink_status(path, ignored));
+}
+
+InputFile::InputFile(const std::string& path) : file_(std::fopen(path.c_str(), "rb")) {
+  if (!file_) error_ = errno;
+}
+
+InputFile::~InputFile() {
+  if (file_) std::fclose(file_);
+  free(line_buffer_);
+}
+
+bool InputFile::read_chunk(std::string& chunk, size_t size) {
+  chunk.resize(size);
+  size_t got = std::fread(chunk.data(), 1, size, file_);
+  chunk.resize(got);
+  if (got == 0 && std::ferror(file_)) error_ = errno ? errno : EIO;
+  return got > 0;
+}
+
+bool InputFile::read_line(std::string& line) {
+  errno = 0;
+  ssize_t got = getline(&line_buffer_, &line_capacity_, file_);
+  if (got < 0) {
+    if (std::ferror(file_)) error_ = errno ? errno : EIO;
+    line.clear();
+    return false;
+  }
+  line.assign(line_buffer_, static_cast<size_t>(got));
+  return true;
+}
+
+OutputFile::OutputFile(const std::string& path) : file_(std::fopen(path.c_str(), "wb")) {
+  if (!file_) error_ = errno;
+}
+
+OutputFile::~OutputFile() {
+  if (file_) std::fclose(file_);
+}
+
+bool OutputFile::write(std::string_view bytes) {
+  if (error_ != 0 || !file_) return false;
+  if (bytes.empty()) return true;
+  if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
+    error_ = errno ? errno : EIO;
+    return false;
+  }
+  return true;
+}
+
+bool OutputFile::close() {
+  if (!file_) return false;
+  bool flushed = std::fflush(file_) == 0;
+  if (!flushed && error_ == 0) error_ = errno ? errno : EIO;
+  bool closed = std::fclose(file_) == 0;
+  if (!closed && error_ == 0) error_ = errno ? errno : EIO;
+  file_ = nullptr;
+  return error_ == 0;
+}
+
+}  // namespace corvina

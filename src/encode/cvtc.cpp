@@ -1,0 +1,35 @@
+#include "encode/cvtc.h"
+
+#include "driver/file_io.h"
+#include "driver/interrupt.h"
+#include "driver/run_error.h"
+
+namespace corvina {
+
+bool cvtc(RunState& state, Encoder& encoder, const std::string& file1, const std::string& file2,
+          std::string* error) {
+  state.console << "Preprocessing " << file1 << " to " << file2 << " ... \n";
+  InputFile in(file1);
+  if (!in.is_open()) throw RunError(kExitFileError, file_error("read", file1, in.error()));
+  OutputFile out(file2);
+  if (!out.is_open()) {
+    *error = file_error("write", file2, out.error());
+    return false;
+  }
+  std::string chunk, encoded;
+  while (in.read_chunk(chunk, 1 << 16)) {
+    throw_if_interrupted();
+    encoded.clear();
+    encoder.encode(chunk, encoded);
+    if (!out.write(encoded)) throw RunError(kExitFileError, file_error("write", file2, out.error()));
+  }
+  if (in.failed()) throw RunError(kExitFileError, file_error("read", file1, in.error()));
+  encoded.clear();
+  encoder.finish(encoded);
+  if (!out.write(encoded) || !out.close()) {
+    throw RunError(kExitFileError, file_error("write", file2, out.error()));
+  }
+  return true;
+}
+
+}  // namespace corvina

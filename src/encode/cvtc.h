@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+
+#include "driver/run_state.h"
+#include "encode/encoder.h"
+
+namespace corvina {
+
+// Encodes the working copy `file1` into `file2`, streaming it through `encoder`.
+// Returns false, with `error` set, when `file2` cannot be created: nothing has been
+// written then. Throws RunError when reading `file1` or writing `file2` fails later, and
+// Interrupted when a signal arrives; the caller restores the databases in both cases.
+bool cvtc(RunState& state, Encoder& encoder, const std::string& file1, const std::string& file2,
+          std::string* error);
+
+}  // namespace corvina

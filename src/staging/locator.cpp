@@ -1,0 +1,22 @@
+#include "staging/locator.h"
+
+#include "driver/file_io.h"
+#include "driver/platform.h"
+
+namespace corvina {
+
+std::string locate_database(RunState& state, const std::string& entry) {
+  ProgramResult result = run_program({"kpsewhich", entry}, kLocatorOutput);
+  if (result.outcome == ProgramResult::Outcome::kNotStarted) {
+    state.console << "\n! " << result.describe("kpsewhich") << ".\n";
+    return "";
+  }
+  InputFile output(kLocatorOutput);
+  std::string path;
+  if (!output.is_open() || !output.read_line(path)) return "";
+  while (!path.empty() && (path.back() == '\n' || path.back() == '\r')) path.pop_back();
+  if (path.empty() || !InputFile(path).is_open()) return "";
+  return path;
+}
+
+}  // namespace corvina
