@@ -1,0 +1,43 @@
+#pragma once
+// The line decoder that both builds share; the build's token layout is a TokenFormat.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "decode/decoder.h"
+
+namespace corvina {
+
+struct TokenFormat {
+  // Length of the group code at the front of `text`, matched without regard to case;
+  // 0 when `text` does not start with one.
+  std::size_t (*group_code)(std::string_view text);
+  // Whether every character token repeats a group code between its "x" and its digits.
+  bool tokens_carry_group;
+  // The highest code that stands for a character.
+  unsigned max_code;
+  // Appends the bytes of the character with `code` (at most max_code).
+  void (*put_character)(unsigned code, std::string& out);
+};
+
+// Decodes a group prefix only when a complete character token follows it; everything
+// else, "xxx" in plain text or a label cut from a token included, is copied as it is.
+class TokenDecoder final : public Decoder {
+ public:
+  TokenDecoder(const TokenFormat& format, bool add_mbox);
+  void decode_line(std::string_view line, std::string& out, std::string* log) override;
+
+ private:
+  void decode_text(std::string_view text, std::string& out, std::string* log);
+  // Decodes the run at the front of `text`; returns its length, 0 when there is none.
+  std::size_t decode_run(std::string_view text, std::string& out, std::string* log);
+
+  const TokenFormat& format_;
+  const bool add_mbox_;
+  // Set by each decoded character, cleared by the next plain character; it outlives the
+  // line, so a "}" at the start of the next line still counts as following a character.
+  bool after_character_ = false;
+};
+
+}  // namespace corvina

@@ -1,0 +1,35 @@
+#include "encode/big5_encoder.h"
+
+#include "encode/big5_groups.h"
+#include "encode/big5_reader.h"
+#include "encode/run_encoder.h"
+
+namespace corvina {
+
+namespace {
+
+// A run is sorted by the stroke group of its first character only; the characters
+// themselves are ordered by their Big5 codes, which Big5 already lays out by strokes.
+class Big5Characters final : public CharacterSet {
+ public:
+  Token get_tokena(std::string_view bytes, bool in_run, bool at_end) const override {
+    return big5::get_tokena(bytes, in_run, at_end);
+  }
+
+  void write_character(std::string_view character, bool opens_run,
+                       std::string& out) override {
+    const unsigned code = static_cast<unsigned char>(character[0]) * 256u +
+                          static_cast<unsigned char>(character[1]);
+    if (opens_run) out.append(big5::cvt(code));
+    out.push_back('x');
+    append_code(out, code);
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<Encoder> make_big5_encoder(SortOrder) {
+  return std::make_unique<RunEncoder>(std::make_unique<Big5Characters>());
+}
+
+}  // namespace corvina

@@ -1,0 +1,44 @@
+#include "encode/run_encoder.h"
+
+#include <utility>
+
+namespace corvina {
+
+RunEncoder::RunEncoder(std::unique_ptr<CharacterSet> characters)
+    : characters_(std::move(characters)) {}
+
+void RunEncoder::encode(std::string_view input, std::string& out) {
+  // Complete the held character a byte at a time; it never needs more than a few.
+  while (!held_.empty() && !input.empty()) {
+    held_.push_back(input.front());
+    input.remove_prefix(1);
+    held_.erase(0, write_tokens(held_, false, out));
+  }
+  if (held_.empty()) {
+    held_.assign(input.substr(write_tokens(input, false, out)));
+  }
+}
+
+void RunEncoder::finish(std::string& out) {
+  write_tokens(held_, true, out);
+  held_.clear();
+  in_run_ = false;
+}
+
+std::size_t RunEncoder::write_tokens(std::string_view bytes, bool at_end, std::string& out) {
+  std::size_t pos = 0;
+  for (;;) {
+    const Token token = characters_->get_tokena(bytes.substr(pos), in_run_, at_end);
+    if (token.kind == TokenKind::kEnd) return pos;
+    if (token.kind == TokenKind::kPlainByte) {
+      out.push_back(bytes[pos]);
+      in_run_ = false;
+    } else {
+      characters_->write_character(bytes.substr(pos, token.size), !in_run_, out);
+      in_run_ = true;
+    }
+    pos += token.size;
+  }
+}
+
+}  // namespace corvina

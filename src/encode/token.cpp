@@ -1,0 +1,11 @@
+#include "encode/token.h"
+
+namespace corvina {
+
+void append_code(std::string& out, unsigned code) {
+  for (unsigned place = 10000; place > 0; place /= 10) {
+    out.push_back(static_cast<char>('0' + code / place % 10));
+  }
+}
+
+}  // namespace corvina

@@ -1,0 +1,53 @@
+#include "encode/utf8_encoder.h"
+
+#include "encode/run_encoder.h"
+#include "encode/tables/character_tables.h"
+#include "encode/utf8_reader.h"
+
+namespace corvina {
+
+namespace {
+
+// Unlike Big5 each token carries its character's own group code, so the order inside a
+// run follows the groups as well as the code points.
+class Utf8Characters final : public CharacterSet {
+ public:
+  explicit Utf8Characters(utf8::GroupLookup lookup) : lookup_(lookup) {}
+
+  Token get_tokena(std::string_view bytes, bool, bool at_end) const override {
+    return utf8::get_tokena(bytes, at_end);
+  }
+
+  void write_character(std::string_view character, bool opens_run,
+                       std::string& out) override {
+    const utf8::Classified c = utf8::readn2p(character, lookup_, last_group_);
+    last_group_ = c.group;
+    const std::string_view code = utf8::cvt(c.group);
+    if (opens_run) {
+      out.append("xxx");
+      out.append(code);
+    }
+    out.push_back('x');
+    out.append(code);
+    append_code(out, c.code_point);
+  }
+
+ private:
+  utf8::GroupLookup lookup_;
+  // Carried from database to database: a byte-order mark at the start of a later
+  // database takes the group of the last character of the one before.
+  int last_group_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<Encoder> make_utf8_encoder(SortOrder order) {
+  return make_utf8_encoder_with(order == SortOrder::kZhuyin ? tables::zhuyin
+                                                            : tables::strokes);
+}
+
+std::unique_ptr<Encoder> make_utf8_encoder_with(utf8::GroupLookup lookup) {
+  return std::make_unique<RunEncoder>(std::make_unique<Utf8Characters>(lookup));
+}
+
+}  // namespace corvina
