@@ -1,0 +1,124 @@
+// The driver's decisions that need no document: command line, back-end choice, and the
+// platform layer that starts programs and compares file times.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+
+#include "driver/backend_choice.h"
+#include "driver/command_line.h"
+#include "driver/platform.h"
+#include "support/files.h"
+#include "support/temp_dir.h"
+
+namespace corvina {
+namespace {
+
+Build big5_like() {
+  Build build{};
+  build.takes_order_option = false;
+  build.bibtex_without_bcf = {"bibtex8", "--mstrings", "50000", "-W"};
+  return build;
+}
+
+Build utf8_like() {
+  Build build{};
+  build.takes_order_option = true;
+  build.bibtex_without_bcf = {"bibtex"};
+  return build;
+}
+
+TEST(CommandLine, OnlyTheSecondCharacterOfTheOptionCounts) {
+  struct Case {
+    std::vector<std::string> args;
+    CommandLine::Action action;
+    std::string document;
+    SortOrder order;
+    std::string bad_option;
+  };
+  const Case cases[] = {
+      {{"thesis"}, CommandLine::Action::kRun, "thesis", SortOrder::kStrokes, ""},
+      {{"-y", "thesis"}, CommandLine::Action::kRun, "thesis", SortOrder::kZhuyin, ""},
+      {{"-Y", "thesis"}, CommandLine::Action::kRun, "thesis", SortOrder::kZhuyin, ""},
+      {{"-yes", "thesis"}, CommandLine::Action::kRun, "thesis", SortOrder::kZhuyin, ""},
+      {{"-q", "thesis"}, CommandLine::Action::kRun, "thesis", SortOrder::kStrokes, "-q"},
+      {{"-", "thesis"}, CommandLine::Action::kRun, "thesis", SortOrder::kStrokes, "-"},
+      // Only the first argument is ever an option.
+      {{"thesis", "-y"}, CommandLine::Action::kRun, "thesis", SortOrder::kStrokes, ""},
+      {{"-y"}, CommandLine::Action::kUsage, "", SortOrder::kZhuyin, ""},
+      {{}, CommandLine::Action::kUsage, "", SortOrder::kStrokes, ""},
+      {{"--help"}, CommandLine::Action::kHelp, "", SortOrder::kStrokes, ""},
+      {{"--version"}, CommandLine::Action::kVersion, "", SortOrder::kStrokes, ""},
+  };
+  for (const Case& c : cases) {
+    CommandLine line = parse_command_line(utf8_like(), c.args);
+    SCOPED_TRACE(::testing::PrintToString(c.args));
+    EXPECT_EQ(line.action, c.action);
+    EXPECT_EQ(line.document, c.document);
+    EXPECT_EQ(line.order, c.order);
+    EXPECT_EQ(line.bad_option, c.bad_option);
+  }
+}
+
+TEST(CommandLine, Big5BuildTakesExactlyOneNameAndNoOption) {
+  EXPECT_EQ(parse_command_line(big5_like(), {"thesis"}).document, "thesis");
+  EXPECT_EQ(parse_command_line(big5_like(), {"-y", "thesis"}).action, CommandLine::Action::kUsage);
+  EXPECT_EQ(parse_command_line(big5_like(), {"a", "b"}).action, CommandLine::Action::kUsage);
+  EXPECT_EQ(parse_command_line(big5_like(), {"--version"}).action, CommandLine::Action::kVersion);
+}
+
+TEST(BackendChoice, ControlFilesDecideAndTheNewerWinsWhenBothExist) {
+  struct Case {
+    ControlFiles files;
+    std::vector<std::string> big5, utf8;
+  };
+  const Case cases[] = {
+      {{false, false, {}}, {"bibtex8", "--mstrings", "50000", "-W", "my thesis"}, {"bibtex", "my thesis"}},
+      {{false, true, {}}, {"bibtex8", "--mstrings", "50000", "-W", "my thesis"}, {"bibtex", "my thesis"}},
+      {{true, false, {}}, {"biber", "my thesis"}, {"biber", "my thesis"}},
+      {{true, true, 1}, {"biber", "my thesis"}, {"biber", "my thesis"}},
+      {{true, true, 0}, {"bibtex", "my thesis"}, {"bibtex", "my thesis"}},
+      {{true, true, -1}, {"bibtex", "my thesis"}, {"bibtex", "my thesis"}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(choose_backend(big5_like(), c.files, "my thesis"), c.big5);
+    EXPECT_EQ(choose_backend(utf8_like(), c.files, "my thesis"), c.utf8);
+  }
+}
+
+TEST(Platform, ArgumentsReachTheProgramUnsplitAndUnexpanded) {
+  testing::TempDir dir;
+  ProgramResult result = run_program({"printf", "%s|", "a b", "$(touch pwned);x", "'q\""}, "out.txt");
+  EXPECT_TRUE(result.ok());
+  EXPECT_EQ(testing::read_file("out.txt"), "a b|$(touch pwned);x|'q\"|");
+  EXPECT_FALSE(testing::file_exists("pwned"));
+}
+
+TEST(Platform, TellsNotStartedFromExitStatusFromSignal) {
+  ProgramResult missing = run_program({"no-such-program-anywhere"});
+  EXPECT_EQ(missing.outcome, ProgramResult::Outcome::kNotStarted);
+  EXPECT_EQ(missing.describe("x"), "x cannot be started: No such file or directory");
+
+  ProgramResult failed = run_program({"sh", "-c", "exit 3"});
+  EXPECT_EQ(failed.describe("sh"), "sh exited with status 3");
+
+  ProgramResult killed = run_program({"sh", "-c", "kill -9 $$"});
+  EXPECT_EQ(killed.describe("sh"), "sh was killed by signal 9");
+}
+
+TEST(Platform, FileTimesCompareBelowOneSecond) {
+  testing::TempDir dir;
+  testing::write_file("a", "");
+  testing::write_file("b", "");
+  auto base = std::filesystem::last_write_time("a");
+  std::filesystem::last_write_time("b", base + std::chrono::milliseconds(1));
+  EXPECT_LT(*comparefiletime("a", "b"), 0);
+  EXPECT_GT(*comparefiletime("b", "a"), 0);
+  std::filesystem::last_write_time("b", base);
+  EXPECT_EQ(*comparefiletime("a", "b"), 0);
+  EXPECT_FALSE(comparefiletime("a", "gone").has_value());
+}
+
+}  // namespace
+}  // namespace corvina

@@ -1,0 +1,155 @@
+// Complete runs of both programs: what the user sees, what the outside programs get,
+// and what is left in the document folder.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+
+#include "driver/run_harness.h"
+#include "support/files.h"
+
+namespace corvina::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kUtf8Database =
+    "@book{wang, author = {王小明 and Smith, John}, title = {中文 Title}}\n"
+    "@book{smith, author = {Smith, Anna}, title = {Plain}}\n";
+
+// 王小明 and 中文 in Big5; the 文 of the title stands right before the closing brace.
+const std::string kBig5Database =
+    "@book{wang, author = {\xA4\xFD\xA4\x70\xA9\xFA}, title = {\xA4\xA4\xA4\xE5}}\n";
+
+void write_document(const std::string& name, const std::string& commands) {
+  write_file(name + ".vdk", "\\documentclass{article}\n\\usepackage{biblatex}\n" + commands +
+                                "\\begin{document}\\nocite{*}\\printbibliography\\end{document}\n");
+}
+
+// An old modification time, so that a restore that forgets it is seen.
+void age(const fs::path& path) {
+  fs::last_write_time(path, fs::last_write_time(path) - std::chrono::hours(24));
+}
+
+TEST(WholeRun, Utf8RunSortsRestoresAndCleansUp) {
+  RunHarness h;
+  write_document("thesis", "\\addbibresource{refs.bib}\n");
+  write_file("refs.bib", kUtf8Database);
+  age("refs.bib");
+  const auto time_before = fs::last_write_time("refs.bib");
+  write_file("thesis.bcf", "");
+  h.copying_backend("biber", "refs.bib");
+  h.stand_in("pellam4", std::string("exec '") + CORVINA_BIN_DIR + "/pellam4' \"$@\"");
+
+  EXPECT_EQ(exit_status(h.run("corvina4", {"thesis"})), 0) << h.console();
+  EXPECT_EQ(h.console(),
+            "\nThe Chinese processor of Corvina4, version utf-8b2.3.\n"
+            "Copyright (C) the corvina authors. Free software, without any warranty.\n\n"
+            "\n Searching \\input{...}, \\include(...) ... \n"
+            "\n Searching \\bibliography, \\nobibliography, \\addbibresource, \\addglobalbib, "
+            "or \\addsectionbib ... \n"
+            "\n*** backup from refs.bib to refs.bib-backup.bib ...done.\n"
+            "\n*** copy refs.bib to refs.bib-tmp.bib ...done.\n"
+            "Preprocessing refs.bib-tmp.bib to refs.bib ... \n"
+            "Postprocessing thesis.bbl to temp21-tmp.bbl ...\ndone.\n\n"
+            "\n*** remove2 refs.bib-tmp.bib ...\n\ndone.\n"
+            "\n*** copy   refs.bib-backup.bib to refs.bib...\ndone.\n"
+            "\n*** remove3 refs.bib-backup.bib ...\ndone.\n");
+  EXPECT_EQ(h.args_of("biber"), "thesis\n");
+  EXPECT_EQ(h.args_of("pellam4"), "-+\n--\n-b\ntemp21-tmp.bbl\nthesis.bbl\n");
+
+  // The back end saw sort keys only, and the .bbl came back as Chinese.
+  std::string seen = read_file(h.outside("seen.bib"));
+  EXPECT_NE(seen.find("xxx"), std::string::npos);
+  EXPECT_EQ(seen.find_first_of(std::string("\x80\xFF", 2)), std::string::npos);
+  EXPECT_EQ(read_file("thesis.bbl"), kUtf8Database);
+
+  EXPECT_EQ(read_file("refs.bib"), kUtf8Database);
+  EXPECT_EQ(fs::last_write_time("refs.bib"), time_before);
+  EXPECT_EQ(h.listing(), "refs.bib\ntemp21-tmp.bbl\nthesis.bbl\nthesis.bcf\nthesis.vdk\n");
+}
+
+TEST(WholeRun, Big5RunGivesBackTheDatabaseByteForByte) {
+  RunHarness h;
+  write_document("thesis", "\\bibliography{refs}\n");  // no .bcf: bibtex8
+  write_file("refs.bib", kBig5Database);
+  h.copying_backend("bibtex8", "refs.bib");
+  h.stand_in("pellam", std::string("exec '") + CORVINA_BIN_DIR + "/pellam' \"$@\"");
+
+  EXPECT_EQ(exit_status(h.run("corvina", {"thesis"})), 0) << h.console();
+  EXPECT_EQ(h.args_of("bibtex8"), "--mstrings\n50000\n-W\nthesis\n");
+  EXPECT_EQ(h.args_of("pellam"), "-+\n--\nthesis-tmp.bbl\nthesis.bbl\n");
+  // \bibliography{refs} stands for refs.bib from staging on.
+  EXPECT_NE(h.console().find("*** backup from refs.bib to refs.bib-backup.bib ..."), std::string::npos);
+  EXPECT_EQ(read_file(h.outside("seen.bib")).find_first_of(std::string("\xA4\xA9", 2)),
+            std::string::npos);
+  EXPECT_EQ(read_file("thesis.bbl"), kBig5Database);
+  EXPECT_EQ(read_file("refs.bib"), kBig5Database);
+  EXPECT_EQ(h.listing(), "refs.bib\nthesis-tmp.bbl\nthesis.bbl\nthesis.vdk\n");
+}
+
+TEST(WholeRun, DatabaseFoundByTheLocatorGetsATemporaryCopyHere) {
+  RunHarness h;
+  fs::create_directory(h.outside("shared"));
+  const fs::path elsewhere = h.outside("shared") / "lib.bib";
+  write_file(elsewhere, kUtf8Database);
+  write_document("thesis", "\\addbibresource{lib.bib}\n");
+  write_file("thesis.bcf", "");
+  h.stand_in("kpsewhich", "echo '" + elsewhere.string() + "'");
+  h.copying_backend("biber", "lib.bib");
+
+  EXPECT_EQ(exit_status(h.run("corvina4", {"thesis"})), 0) << h.console();
+  EXPECT_EQ(h.args_of("kpsewhich"), "lib.bib\n");
+  EXPECT_NE(read_file(h.outside("seen.bib")).find("xxx"), std::string::npos);
+  EXPECT_NE(h.console().find("*** remove1 lib.bib ..."), std::string::npos);
+  EXPECT_EQ(read_file(elsewhere), kUtf8Database);
+  EXPECT_EQ(h.listing(), "temp21-tmp.bbl\nthesis.bbl\nthesis.bcf\nthesis.vdk\n");
+}
+
+TEST(WholeRun, NamesWithBlanksAndShellCharactersAreNeverCommands) {
+  RunHarness h;
+  // Blanks in a database name are dropped by the scan, as LaTeX does.
+  write_document("my thesis", "\\addbibresource{a;touch pwned;$(touch pwned).bib}\n");
+  const std::string database = "a;touchpwned;$(touchpwned).bib";
+  write_file(database, kUtf8Database);
+  write_file("my thesis.bcf", "");
+  h.stand_in("biber", "cat '" + database + "' > \"$1.bbl\"");
+
+  EXPECT_EQ(exit_status(h.run("corvina4", {"my thesis"})), 0) << h.console();
+  EXPECT_EQ(h.args_of("biber"), "my thesis\n");
+  EXPECT_EQ(h.listing(), database + "\nmy thesis.bbl\nmy thesis.bcf\nmy thesis.vdk\ntemp21-tmp.bbl\n");
+  EXPECT_EQ(read_file(database), kUtf8Database);
+}
+
+TEST(WholeRun, SymbolicLinkStaysALinkAndItsTargetIsRestored) {
+  RunHarness h;
+  fs::create_directory(h.outside("shared"));
+  write_file(h.outside("shared") / "refs.bib", kUtf8Database);
+  fs::create_symlink(h.outside("shared") / "refs.bib", "refs.bib");
+  write_document("thesis", "\\addbibresource{refs.bib}\n");
+  write_file("thesis.bcf", "");
+  h.copying_backend("biber", "refs.bib");
+
+  EXPECT_EQ(exit_status(h.run("corvina4", {"thesis"})), 0) << h.console();
+  EXPECT_TRUE(fs::is_symlink("refs.bib"));
+  EXPECT_EQ(read_file(h.outside("shared") / "refs.bib"), kUtf8Database);
+}
+
+TEST(WholeRun, OldBackupThatIsNotOursIsMovedAsideNotOverwritten) {
+  RunHarness h;
+  write_document("thesis", "\\addbibresource{refs.bib}\n");
+  write_file("refs.bib", kUtf8Database);
+  write_file("refs.bib-backup.bib", "an older text the user may still want\n");
+  write_file("thesis.bcf", "");
+  h.copying_backend("biber", "refs.bib");
+
+  EXPECT_EQ(exit_status(h.run("corvina4", {"thesis"})), 0) << h.console();
+  EXPECT_NE(h.console().find("moving the old file to refs.bib-backup-1.bib"), std::string::npos);
+  EXPECT_EQ(read_file("refs.bib-backup-1.bib"), "an older text the user may still want\n");
+  EXPECT_EQ(read_file("refs.bib"), kUtf8Database);
+  EXPECT_FALSE(file_exists("refs.bib-backup.bib"));
+}
+
+}  // namespace
+}  // namespace corvina::testing
