@@ -1,0 +1,15 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace corvina {
+
+// Hands each line of the file `path` to `visit`, whole whatever its length, without its
+// '\n'. Returns false, having read nothing, when the file cannot be opened. Throws
+// RunError(kExitFileError) naming the file when reading fails partway; exceptions thrown
+// by `visit` pass through, the file being closed on the way.
+bool for_each_line(const std::string& path, const std::function<void(std::string_view)>& visit);
+
+}  // namespace corvina
