@@ -183,19 +183,10 @@ constexpr Fixed kKept[] = {
     {U'个', kB}, {U'會', kK}, {U'說', kYu}, {U'車', kJ}, {U'龘', kT}, {U'龥', kX}, {U'诶', kX},
 };
 
-// Sizes of the zhuyin groups (ㄅ .. ㄦ) in the order corvina4's documents are sorted by.
-constexpr std::array<int, 38> kGroupSizes = {
-    0,                                                            // (no symbol 0)
-    898, 634, 724, 659, 1123, 871, 433, 1746, 925, 559, 977,       // ㄅ .. ㄏ
-    1537, 985, 1256, 1144, 845, 1004, 325, 477, 381, 470,          // ㄐ .. ㄙ
-    1327, 618, 616,                                                // ㄧ ㄨ ㄩ
-    2, 2, 103, 0, 47, 0, 57, 24, 64, 6, 11, 1, 51,                 // ㄚ .. ㄦ
-};
-
-// The zhuyin symbols a character may be sorted under, the preferred first.
-std::vector<int> zhuyin_choices(const UnihanFields& unihan, char32_t cp) {
+// The zhuyin symbol a character sorts under: that of its principal reading.
+int zhuyin_of(const UnihanFields& unihan, char32_t cp) {
   for (const Fixed& f : kKept) {
-    if (f.cp == cp) return {f.zhuyin};
+    if (f.cp == cp) return f.zhuyin;
   }
   std::vector<int> symbols;
   for (const auto& reading : readings(unihan, cp)) {
@@ -208,53 +199,17 @@ std::vector<int> zhuyin_choices(const UnihanFields& unihan, char32_t cp) {
   if (!std::all_of(symbols.begin(), symbols.end(), interjection)) std::erase_if(symbols, interjection);
   if (symbols.empty()) {
     for (const Fixed& f : kUnread) {
-      if (f.cp == cp) return {f.zhuyin};
+      if (f.cp == cp) return f.zhuyin;
     }
     throw std::runtime_error("no reading for U+" + std::to_string(static_cast<unsigned>(cp)));
   }
-  // A character of the Big5 set is in use in Taiwan and sorts by its Taiwan reading. One
-  // outside it has no Taiwan usage to follow: any of its readings serves, and it keeps all.
-  if (unihan.at("kBigFive").count(cp)) symbols.resize(1);
-  return symbols;
+  return symbols.front();
 }
 
 Table make_zhuyin(const UnihanFields& unihan) {
-  std::vector<std::vector<int>> choices;
-  std::array<int, 38> sizes{};
-  for (char32_t cp = kIdeographsFirst; cp <= kIdeographsLast; ++cp) {
-    choices.push_back(zhuyin_choices(unihan, cp));
-    ++sizes[choices.back().front()];
-  }
-  // Characters with a choice move, one at a time in code point order, to the reading whose
-  // group most brings the group sizes towards those of the established order, until no move
-  // helps any more. Each move shrinks the total difference, so this ends.
-  const auto gain = [&](int from, int to) {
-    const int a = sizes[from] - kGroupSizes[from], b = sizes[to] - kGroupSizes[to];
-    return (std::abs(a) - std::abs(a - 1)) + (std::abs(b) - std::abs(b + 1));
-  };
-  std::vector<int> chosen;
-  for (const auto& c : choices) chosen.push_back(c.front());
-  for (bool moved = true; moved;) {
-    moved = false;
-    for (std::size_t i = 0; i < choices.size(); ++i) {
-      int best = chosen[i], best_gain = 0;
-      for (int symbol : choices[i]) {
-        if (symbol != chosen[i] && gain(chosen[i], symbol) > best_gain) {
-          best = symbol;
-          best_gain = gain(chosen[i], symbol);
-        }
-      }
-      if (best != chosen[i]) {
-        --sizes[chosen[i]];
-        ++sizes[best];
-        chosen[i] = best;
-        moved = true;
-      }
-    }
-  }
   Table table;
   table.fill(-1);
-  for (std::size_t i = 0; i < chosen.size(); ++i) table[index_of(kIdeographsFirst + static_cast<char32_t>(i))] = chosen[i];
+  for (char32_t cp = kIdeographsFirst; cp <= kIdeographsLast; ++cp) table[index_of(cp)] = zhuyin_of(unihan, cp);
   return table;
 }
 

@@ -160,18 +160,16 @@ TEST(tablesGenerator, ZhuyinFollowsTheTaiwanReadingThenTheDictionaries) {
 
 // Every ideograph of the folder reads dā, far more than the ㄉ group holds, so a character
 // free to choose leaves it; a Big5 character keeps its Taiwan reading all the same.
-TEST(tablesGenerator, OnlyCharactersOutsideBig5ChooseAmongTheirReadings) {
+TEST(tablesGenerator, MandarinReadingDecidesOverDictionaryReadings) {
   TempDir temp;
-  const std::string readings = line(0x4E00, "kHanyuPinyin", "10001.010:dā,shī") +
-                               line(0x4E01, "kHanyuPinyin", "10001.020:dā,shī") +
-                               line(0x4E02, "kHanyuPinyin", "10001.030:dā,èi");
-  write_unihan(temp.path() / "unihan", readings, line(0x4E01, "kBigFive", "A442"), "");
+  // Every ideograph of the made-up folder reads "dā" in kMandarin.
+  const std::string readings = line(0x4E00, "kHanyuPinyin", "10001.010:shī") +
+                               line(0x4E01, "kXHC1983", "0001.020:shī,dā");
+  write_unihan(temp.path() / "unihan", readings, "", "");
   ASSERT_EQ(run_generator(temp.path() / "unihan", temp.path()), 0);
   const std::string inc = read_file(temp.path() / "zhuyin.inc");
-  EXPECT_EQ(entry(inc, 0x4E00), 'H');  // ㄕ
-  EXPECT_EQ(entry(inc, 0x4E01), '5');  // ㄉ
-  EXPECT_EQ(entry(inc, 0x4E02), '5');  // ㄟ begins no group
-  EXPECT_EQ(entry(inc, 0x4E03), '5');  // no other reading
+  EXPECT_EQ(entry(inc, 0x4E00), '5');  // ㄉ, not ㄕ
+  EXPECT_EQ(entry(inc, 0x4E01), '5');
 }
 
 TEST(tablesGenerator, FailsWithoutUnihanFiles) {
