@@ -341,31 +341,41 @@ TEST_F(Corvina4Run, DatabaseNamedWithoutExtensionNotEncoded) {
 // The latexmk recipe of examples/latexmkrc, used as it stands.
 
 TEST_F(Corvina4Run, LatexmkRecipeDoesNotRunCorvina4) {
-  CORVINA_SKIP_WITHOUT("pdflatex", "biblatex", "biber", "latexmk");
+  CORVINA_SKIP_WITHOUT("pdflatex", "biblatex", "biber", "bibtex", "latexmk");
   const std::string recipe = read_file(fs::path(CORVINA_SOURCE_DIR) / "examples" / "latexmkrc");
   ASSERT_NE(recipe.find("corvina4"), std::string::npos);
-  write_file(folder() / "latexmkrc", recipe);
-  // Only NAME.tex: the recipe has to provide NAME.vdk itself.
-  write_file(folder() / "thesis.tex",
-             "\\documentclass{article}\n\\usepackage[backend=biber]{biblatex}\n\\addbibresource{refs.bib}\n"
-             "\\begin{document}\nSee \\cite{eryi} and \\cite{abbott}.\n\\nocite{*}\n\\end{document}\n");
-  write_database(folder() / "refs.bib", database_of(kPeople));
   const std::map<std::string, std::string> env = {{"PATH", path_with_programs()}};
 
-  const RunResult first = run({"latexmk", "-interaction=nonstopmode", "thesis.tex"}, env);
-  EXPECT_EQ(first.status, 0) << tail(first.output);
-  EXPECT_NE(first.output.find("corvina4"), std::string::npos) << "latexmk did not run corvina4:\n" << tail(first.output);
-  EXPECT_TRUE(file_exists(folder() / "thesis.pdf"));
-  check_databases_restored();
-  const std::string bbl = read_file(folder() / "thesis.bbl");
-  EXPECT_EQ(entry_keys(bbl), expected_order(kPeople, false));
-  EXPECT_EQ(bbl.find("xxx"), std::string::npos);
+  for (const Backend backend : {Backend::kBiber, Backend::kBibtex}) {
+    SCOPED_TRACE(backend_option(backend));
+    const fs::path sub = folder() / backend_option(backend);
+    fs::create_directory(sub);
+    fs::current_path(sub);
+    write_file(sub / "latexmkrc", recipe);
+    // Only NAME.tex: the recipe has to provide NAME.vdk itself.
+    write_file(sub / "thesis.tex", std::string("\\documentclass{article}\n\\usepackage[backend=") +
+                                       backend_option(backend) + "]{biblatex}\n\\addbibresource{refs.bib}\n"
+                                       "\\begin{document}\nSee \\cite{eryi} and \\cite{abbott}.\n\\nocite{*}\n"
+                                       "\\end{document}\n");
+    write_database(sub / "refs.bib", database_of(kPeople));
 
-  // A second latexmk sees nothing changed: the run left the database as it found it.
-  const RunResult second = run({"latexmk", "-interaction=nonstopmode", "thesis.tex"}, env);
-  EXPECT_EQ(second.status, 0) << tail(second.output);
-  EXPECT_EQ(second.output.find("Running 'pdflatex"), std::string::npos)
-      << "latexmk ran again after a complete run:\n" << tail(second.output);
+    const RunResult first = run({"latexmk", "-interaction=nonstopmode", "thesis.tex"}, env);
+    EXPECT_EQ(first.status, 0) << tail(first.output);
+    EXPECT_NE(first.output.find("corvina4"), std::string::npos) << "latexmk did not run corvina4:\n"
+                                                                << tail(first.output);
+    EXPECT_TRUE(file_exists(sub / "thesis.pdf"));
+    check_databases_restored();
+    const std::string bbl = read_file(sub / "thesis.bbl");
+    EXPECT_EQ(entry_keys(bbl), expected_order(kPeople, false));
+    EXPECT_EQ(bbl.find("xxx"), std::string::npos);
+
+    // A second latexmk sees nothing changed: the run left the database as it found it.
+    const RunResult second = run({"latexmk", "-interaction=nonstopmode", "thesis.tex"}, env);
+    EXPECT_EQ(second.status, 0) << tail(second.output);
+    EXPECT_EQ(second.output.find("Running '"), std::string::npos)
+        << "latexmk ran something again after a complete run:\n" << tail(second.output);
+    fs::current_path(folder());
+  }
 }
 
 }  // namespace
