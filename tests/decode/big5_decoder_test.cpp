@@ -25,7 +25,7 @@ TEST(decodeBig5, DecodesOnlyCompleteRuns) {
       {"xxxAx42048x99999", "\xA4\x40x99999"},           // above 65535: no byte pair
       {"xxxAx99999\n", "xxxAx99999\n"},
       {"xxxAx4204\n", "xxxAx4204\n"},
-      {"xxxA4x42048\n", "xxxA4x42048\n"},
+      {"xxxA4x42048 xxx9x42048 xxx{x42048\n", "xxxA4x42048 xxx9x42048 xxx{x42048\n"},
       {"see xxx.lanl.gov, key xxx00\n", "see xxx.lanl.gov, key xxx00\n"},
       {"ends in xxx\n", "ends in xxx\n"},
       {"xxx0x41281\r\n", "\xA1\x41\r\n"},

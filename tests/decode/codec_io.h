@@ -1,7 +1,7 @@
 #pragma once
-// Feeding text through an encoder in pieces and through a decoder in lines, as the file
-// steps do; shared by the round-trip tests and the fuzz targets.
+// Text through an encoder in pieces and a decoder in lines, as the file steps feed them.
 
+#include <algorithm>
 #include <cstddef>
 #include <random>
 #include <string>
@@ -37,10 +37,6 @@ inline std::string decode_lines(Decoder& decoder, std::string_view text,
   }
   return out;
 }
-
-}  // namespace corvina::testing
-
-namespace corvina::testing {
 
 // A plain byte that comes close to token text: x, group letters, digits, braces, NUL
 // and CR. No "x" directly after a character: "x" and digits there read as one more

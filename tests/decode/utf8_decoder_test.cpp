@@ -23,6 +23,7 @@ TEST(decodeUtf8, DecodesOnlyCompleteRuns) {
       {"xxxZzkxZzk20818 xxxzzkxzzk20818", kEr + " " + kEr},
       {"xxxxxx19968", kYi},  // group X after a back end lower-cased it
       {"xxxZzlxZzl20818", "xxxZzlxZzl20818"},
+      {"xxx9x919968 xxx{x{19968", "xxx9x919968 xxx{x{19968"},
       {"xxxAx19968", "xxxAx19968"},  // the character's own group code is missing
       {"xxxAxA1996", "xxxAxA1996"},
       {"xxxAxA19968xA1996", kYi + "xA1996"},

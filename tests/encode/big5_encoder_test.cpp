@@ -94,37 +94,28 @@ TEST(encodeBig5, LeadByteHeldAtPieceEndJoinsItsTrail) {
   EXPECT_EQ(out, "\x40");
 }
 
-TEST(encodeBig5, SortedTokensFollowGroupThenCodesWithAndWithoutCaseFolding) {
-  // Group rank in byte order: none, 27, 28, 29+, then 1..26 strokes.
-  const std::vector<std::pair<int, std::string>> names = {
-      {0, "\xA1\x41"},         {1, "\xC6\x6C"},         {2, "\xC6\x76"},
-      {3, "\xF9\xC6"},         {4, "\xA4\x40\xA4\x42"}, {4, "\xA4\x40"},
-      {4, "\xA4\x41"},         {4, "\xA4\x40\xA1\x41"}, {5, "\xA4\x42\xA4\x40"},
-      {5, "\xC9\x40"},         {7, "\xA4\xFD"},         {8, "\xA4\xFE"},
-      {14, "\xB3\x5C"},        {16, "\xF9\xD6"},        {18, "\xF9\xDC"},
-      {29, "\xC6\x65"},
-  };
-  std::vector<std::pair<int, std::string>> by_rule = names;
-  std::sort(by_rule.begin(), by_rule.end(), [](const auto& a, const auto& b) {
-    const auto ua = reinterpret_cast<const unsigned char*>(a.second.data());
-    const auto ub = reinterpret_cast<const unsigned char*>(b.second.data());
-    if (a.first != b.first) return a.first < b.first;
-    return std::lexicographical_compare(ua, ua + a.second.size(), ub, ub + b.second.size());
-  });
-  std::vector<std::string> expected;
-  for (const auto& name : by_rule) expected.push_back(encode(name.second));
-  for (bool fold : {false, true}) {
-    std::vector<std::string> tokens;
-    for (const auto& name : names) tokens.push_back(encode(name.second));
-    std::sort(tokens.begin(), tokens.end(), [fold](std::string a, std::string b) {
-      if (fold) {
-        std::transform(a.begin(), a.end(), a.begin(), ::tolower);
-        std::transform(b.begin(), b.end(), b.begin(), ::tolower);
-      }
-      return a < b;
-    });
-    EXPECT_EQ(tokens, expected) << (fold ? "case-folded" : "byte order");
+// Sorts the encodings of `names` (given in reverse) and expects `names` back in order.
+void expect_sorted_as_listed(const std::vector<std::string>& names, bool fold) {
+  std::vector<std::string> expected, tokens;
+  for (const std::string& name : names) {
+    std::string token = encode(name);
+    if (fold) std::transform(token.begin(), token.end(), token.begin(), ::tolower);
+    expected.push_back(token);
   }
+  tokens.assign(expected.rbegin(), expected.rend());
+  std::sort(tokens.begin(), tokens.end());
+  EXPECT_EQ(tokens, expected) << (fold ? "case-folded" : "byte order");
+}
+
+TEST(encodeBig5, SortedTokensFollowGroupThenCodesWithAndWithoutCaseFolding) {
+  // Groups in byte order: none, 27, 28, 29 or more, then 1 to 26 strokes.
+  const std::vector<std::string> names = {
+      "\xA1\x41", "\xC6\x6C", "\xC6\x76", "\xF9\xC6",
+      "\xA4\x40", "\xA4\x40\xA1\x41", "\xA4\x40\xA4\x42", "\xA4\x41",
+      "\xA4\x42\xA4\x40", "\xC9\x40", "\xA4\xFD", "\xA4\xFE",
+      "\xB3\x5C", "\xF9\xD6", "\xF9\xDC", "\xC6\x65",
+  };
+  for (bool fold : {false, true}) expect_sorted_as_listed(names, fold);
 }
 
 }  // namespace

@@ -99,36 +99,19 @@ TEST(encodeUtf8, RunCutAtEveryByteKeepsOnePrefix) {
 }
 
 TEST(encodeUtf8, SortedTokensFollowGroupsThenCodePointsWithAndWithoutCaseFolding) {
-  std::vector<std::vector<char32_t>> names;
-  for (char32_t c = 0x4E00; c <= 0x4E26; ++c) names.push_back({c});  // groups 38 down to -1
-  names.push_back({0x4E25, 0x4E01});
-  names.push_back({0x4E25, 0x4E02});
-  names.push_back({0x4E01, 0x4E25});
-  const auto key = [](const std::vector<char32_t>& name) {
-    std::vector<std::pair<int, char32_t>> k;
-    for (char32_t c : name) {
-      const int group = falling(c);
-      k.push_back({group >= 1 && group <= 37 ? group : 0, c});
-    }
-    return k;
-  };
-  auto by_rule = names;
-  std::sort(by_rule.begin(), by_rule.end(),
-            [&](const auto& a, const auto& b) { return key(a) < key(b); });
-  const auto encoded = [](const std::vector<char32_t>& name) {
-    std::string text;
-    for (char32_t c : name) text += utf8(c);
-    return encode(*make_utf8_encoder_with(falling), text);
-  };
-  std::vector<std::string> expected;
-  for (const auto& name : by_rule) expected.push_back(encoded(name));
+  // With `falling`, U+4E25 is group 1 and U+4E01 group 37; U+4E00 and U+4E26 have none.
+  std::vector<std::string> names = {utf8(0x4E00), utf8(0x4E26)};
+  for (char32_t c = 0x4E25; c >= 0x4E01; --c) names.push_back(utf8(c));
+  names.insert(names.begin() + 3, {utf8(0x4E25) + utf8(0x4E02), utf8(0x4E25) + utf8(0x4E01)});
+  names.insert(names.end() - 1, utf8(0x4E02) + utf8(0x4E25));
   for (bool fold : {false, true}) {
-    std::vector<std::string> tokens;
-    for (const auto& name : names) tokens.push_back(encoded(name));
-    if (fold) {
-      for (auto& t : tokens) std::transform(t.begin(), t.end(), t.begin(), ::tolower);
-      for (auto& t : expected) std::transform(t.begin(), t.end(), t.begin(), ::tolower);
+    std::vector<std::string> expected;
+    for (const std::string& name : names) {
+      expected.push_back(encode(*make_utf8_encoder_with(falling), name));
+      if (fold) std::transform(expected.back().begin(), expected.back().end(),
+                               expected.back().begin(), ::tolower);
     }
+    std::vector<std::string> tokens(expected.rbegin(), expected.rend());
     std::sort(tokens.begin(), tokens.end());
     EXPECT_EQ(tokens, expected) << (fold ? "case-folded" : "byte order");
   }
