@@ -23,9 +23,9 @@ std::size_t utf8_group_code(std::string_view text) {
 
 void put_utf8(unsigned code, std::string& out) { out.append(uni2utf8(code)); }
 
-// Every five-digit code decodes, as the token format allows; codes above 0xFFFF come
-// from no encoder and give whatever bytes the bit layout yields.
-constexpr TokenFormat kUtf8Tokens{utf8_group_code, true, 99999, put_utf8};
+// The encoder writes only three-byte characters, so a code above 0xFFFF is no token of
+// ours: decoding it would write bytes that are not UTF-8 at all.
+constexpr TokenFormat kUtf8Tokens{utf8_group_code, true, 0xFFFF, put_utf8};
 
 }  // namespace
 

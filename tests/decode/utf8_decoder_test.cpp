@@ -26,6 +26,7 @@ TEST(decodeUtf8, DecodesOnlyCompleteRuns) {
       {"xxx9x919968 xxx{x{19968", "xxx9x919968 xxx{x{19968"},
       {"xxxAx19968", "xxxAx19968"},  // the character's own group code is missing
       {"xxxAxA1996", "xxxAxA1996"},
+      {"xxx0x065535 xxx0x065536", "\xEF\xBF\xBF xxx0x065536"},  // no three-byte form
       {"xxxAxA19968xA1996", kYi + "xA1996"},
       {"xxx0x008212", "\xE2\x80\x94"},
       {"doi xxx.lanl, key xxx00\n", "doi xxx.lanl, key xxx00\n"},
