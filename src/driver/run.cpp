@@ -1,5 +1,7 @@
 #include "driver/run.h"
 
+#include <stdlib.h>
+
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -82,8 +84,18 @@ void encode_databases(RunState& state) {
   }
 }
 
+// The encoded copy of a database found elsewhere stands in the working directory, but
+// bibtex searches BIBINPUTS in its own order and a folder named there would hand it the
+// original. The working directory goes first; the rest of the search stays as it was
+// (an empty entry at the end means TeX's default path, as when BIBINPUTS is unset).
+void search_working_directory_first() {
+  const char* bibinputs = getenv("BIBINPUTS");
+  setenv("BIBINPUTS", (std::string(".:") + (bibinputs ? bibinputs : "")).c_str(), 1);
+}
+
 // Returns false when the back end could not be started at all.
 bool run_backend(RunState& state) {
+  search_working_directory_first();
   std::vector<std::string> argv =
       choose_backend(state.build, probe_control_files(state.purename), state.purename);
   ProgramResult result = run_program(argv);

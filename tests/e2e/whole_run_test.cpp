@@ -94,7 +94,7 @@ const Case kCases[] = {
     {"utf8_biber_strokes_database_on_bibinputs", "corvina4", "biber", "biber", false, true},
     {"utf8_biber_zhuyin_bibliography_without_extension", "corvina4", "biber", "biber", true, false, false,
      "\\bibliography{refs}"},
-    {"utf8_bibtex_strokes", "corvina4", "bibtex", "bibtex"},
+    {"utf8_bibtex_strokes_database_on_bibinputs", "corvina4", "bibtex", "bibtex", false, true},
     {"utf8_bibtex_zhuyin", "corvina4", "bibtex", "bibtex", true},
     {"utf8_biber_strokes_by_latexmk", "corvina4", "biber", "biber", false, false, true},
     {"big5_bibtex8", "corvina", "bibtex", "bibtex8"},
