@@ -12,25 +12,25 @@
 namespace corvina {
 
 struct Build {
-  std::string program;         // "corvina" or "corvina4", as in messages
-  std::string banner;          // first line of the banner
-  std::string version;         // printed by --version
-  std::string usage;           // the usage text, line ends included
-  bool takes_order_option;     // corvina4 reads "-y" before the document name
+  std::string program{};  // "corvina" or "corvina4", as in messages
+  std::string banner{};   // first line of the banner
+  std::string version{};  // printed by --version
+  std::string usage{};    // the usage text, line ends included
+  bool takes_order_option = false;  // corvina4 reads "-y" before the document name
 
   // The back end run when there is no NAME.bcf; the document name is appended.
-  std::vector<std::string> bibtex_without_bcf;
+  std::vector<std::string> bibtex_without_bcf{};
   // The preprocessor and its options; the temporary and the final .bbl are appended.
-  std::vector<std::string> preprocessor;
+  std::vector<std::string> preprocessor{};
   // The decoded .bbl that the preprocessor reads. An empty name means NAME-tmp.bbl.
-  std::string fixed_temp_bbl;
+  std::string fixed_temp_bbl{};
   // corvina4 rewrites the font families of cinput.tex after the preprocessor; null in corvina.
-  void (*rewrite_font_families)();
+  void (*rewrite_font_families)() = nullptr;
 
-  std::unique_ptr<Encoder> (*make_encoder)(SortOrder order);
+  std::unique_ptr<Encoder> (*make_encoder)(SortOrder order) = nullptr;
   // `add_mbox` asks for the corvina4 "\mbox{}" before a brace behind a decoded character;
   // a check that compares decoded text with an original database turns it off.
-  std::unique_ptr<Decoder> (*make_decoder)(bool add_mbox);
+  std::unique_ptr<Decoder> (*make_decoder)(bool add_mbox) = nullptr;
 
   std::string temp_bbl(const std::string& purename) const {
     return fixed_temp_bbl.empty() ? purename + "-tmp.bbl" : fixed_temp_bbl;

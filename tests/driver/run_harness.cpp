@@ -5,7 +5,6 @@
 #include <stdlib.h>
 #include <sys/wait.h>
 
-#include <algorithm>
 #include <set>
 
 #include "support/files.h"
@@ -15,32 +14,23 @@ extern char** environ;
 namespace corvina::testing {
 
 RunHarness::RunHarness() {
-  std::filesystem::create_directory(root_.path() / "bin");
-  std::filesystem::create_directory(doc());
-  std::filesystem::current_path(doc());
-  const char* path = getenv("PATH");
-  saved_path_ = path ? path : "";
-  std::string search = (root_.path() / "bin").string() + ":" + CORVINA_BIN_DIR + ":/usr/bin:/bin";
-  setenv("PATH", search.c_str(), 1);
+  std::filesystem::create_directory(outside("bin"));
+  std::filesystem::create_directory(outside("doc"));
+  std::filesystem::current_path(outside("doc"));
+  saved_path_ = getenv("PATH") ? getenv("PATH") : "";
+  setenv("PATH", (outside("bin").string() + ":" + CORVINA_BIN_DIR + ":/usr/bin:/bin").c_str(), 1);
 }
 
 RunHarness::~RunHarness() { setenv("PATH", saved_path_.c_str(), 1); }
 
 void RunHarness::hide_installed_programs() {
-  std::string search = (root_.path() / "bin").string() + ":" + CORVINA_BIN_DIR;
-  setenv("PATH", search.c_str(), 1);
+  setenv("PATH", (outside("bin").string() + ":" + CORVINA_BIN_DIR).c_str(), 1);
 }
 
 void RunHarness::stand_in(const std::string& name, const std::string& body) {
-  auto script = root_.path() / "bin" / name;
-  write_file(script, "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + outside("args-" + name + ".txt").string() +
-                         "'\n" + body + "\n");
+  auto script = outside("bin") / name;
+  write_file(script, "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + outside("args-" + name).string() + "'\n" + body + "\n");
   std::filesystem::permissions(script, std::filesystem::perms::owner_all);
-}
-
-std::string RunHarness::args_of(const std::string& name) const {
-  auto path = outside("args-" + name + ".txt");
-  return file_exists(path) ? read_file(path) : "";
 }
 
 void RunHarness::copying_backend(const std::string& name, const std::string& database) {
@@ -48,16 +38,19 @@ void RunHarness::copying_backend(const std::string& name, const std::string& dat
                      "'\nfor last; do :; done\ncat '" + database + "' > \"$last.bbl\"");
 }
 
+std::string RunHarness::args_of(const std::string& name) const {
+  return file_exists(outside("args-" + name)) ? read_file(outside("args-" + name)) : "";
+}
+
 pid_t RunHarness::start(const std::string& program, const std::vector<std::string>& args) {
   std::string binary = std::string(CORVINA_BIN_DIR) + "/" + program;
+  std::vector<std::string> words = args;
   std::vector<char*> argv{binary.data()};
-  std::vector<std::string> copies = args;
-  for (std::string& arg : copies) argv.push_back(arg.data());
+  for (std::string& word : words) argv.push_back(word.data());
   argv.push_back(nullptr);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, outside("console.txt").c_str(),
-                                   O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&actions, 1, outside("console.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   pid_t pid = -1;
   posix_spawn(&pid, binary.c_str(), &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
@@ -74,7 +67,7 @@ std::string RunHarness::console() const { return read_file(outside("console.txt"
 
 std::string RunHarness::listing() const {
   std::set<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(doc())) {
+  for (const auto& entry : std::filesystem::directory_iterator(outside("doc"))) {
     names.insert(entry.path().filename().string());
   }
   std::string text;
@@ -82,8 +75,6 @@ std::string RunHarness::listing() const {
   return text;
 }
 
-int exit_status(int wait_status) {
-  return WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : -1;
-}
+int exit_status(int wait_status) { return WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : -1; }
 
 }  // namespace corvina::testing

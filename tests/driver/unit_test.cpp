@@ -1,5 +1,5 @@
 // The driver's decisions that need no document: command line, back-end choice, and the
-// platform layer that starts programs and compares file times.
+// platform layer (how a program failed is seen in the whole-run tests).
 
 #include <gtest/gtest.h>
 
@@ -15,19 +15,8 @@
 namespace corvina {
 namespace {
 
-Build big5_like() {
-  Build build{};
-  build.takes_order_option = false;
-  build.bibtex_without_bcf = {"bibtex8", "--mstrings", "50000", "-W"};
-  return build;
-}
-
-Build utf8_like() {
-  Build build{};
-  build.takes_order_option = true;
-  build.bibtex_without_bcf = {"bibtex"};
-  return build;
-}
+Build big5_like() { return {.takes_order_option = false, .bibtex_without_bcf = {"bibtex8", "--mstrings", "50000", "-W"}}; }
+Build utf8_like() { return {.takes_order_option = true, .bibtex_without_bcf = {"bibtex"}}; }
 
 TEST(CommandLine, OnlyTheSecondCharacterOfTheOptionCounts) {
   struct Case {
@@ -93,18 +82,6 @@ TEST(Platform, ArgumentsReachTheProgramUnsplitAndUnexpanded) {
   EXPECT_TRUE(result.ok());
   EXPECT_EQ(testing::read_file("out.txt"), "a b|$(touch pwned);x|'q\"|");
   EXPECT_FALSE(testing::file_exists("pwned"));
-}
-
-TEST(Platform, TellsNotStartedFromExitStatusFromSignal) {
-  ProgramResult missing = run_program({"no-such-program-anywhere"});
-  EXPECT_EQ(missing.outcome, ProgramResult::Outcome::kNotStarted);
-  EXPECT_EQ(missing.describe("x"), "x cannot be started: No such file or directory");
-
-  ProgramResult failed = run_program({"sh", "-c", "exit 3"});
-  EXPECT_EQ(failed.describe("sh"), "sh exited with status 3");
-
-  ProgramResult killed = run_program({"sh", "-c", "kill -9 $$"});
-  EXPECT_EQ(killed.describe("sh"), "sh was killed by signal 9");
 }
 
 TEST(Platform, FileTimesCompareBelowOneSecond) {
