@@ -21,6 +21,9 @@ void install_interrupt_handlers() {
   // No SA_RESTART: a blocked wait returns with EINTR, so the signal is seen at once.
   action.sa_flags = 0;
   for (int signal_number : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal_number, &action, nullptr);
+  // A console that went away (`corvina4 thesis | head`) must not end the run before the
+  // restore: the write fails instead, and the run goes on.
+  signal(SIGPIPE, SIG_IGN);
 }
 
 int pending_interrupt() { return g_pending_signal; }

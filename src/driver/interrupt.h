@@ -9,6 +9,7 @@ struct Interrupted {
   int signal_number;
 };
 
+// Also ignores SIGPIPE; run_program gives the programs it starts the default action back.
 void install_interrupt_handlers();
 // The signal received and not yet acted on, or 0.
 int pending_interrupt();

@@ -60,8 +60,17 @@ ProgramResult run_program(const std::vector<std::string>& argv, const std::strin
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, stdout_path.c_str(),
                                      O_WRONLY | O_CREAT | O_TRUNC, 0666);
   }
+  // Our own handlers fall back to the default at exec, but an ignored SIGPIPE would not.
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  sigset_t default_signals;
+  sigemptyset(&default_signals);
+  sigaddset(&default_signals, SIGPIPE);
+  posix_spawnattr_setsigdefault(&attributes, &default_signals);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
   pid_t pid = 0;
-  int err = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
+  int err = posix_spawnp(&pid, args[0], &actions, &attributes, args.data(), environ);
+  posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
   if (err != 0) return {ProgramResult::Outcome::kNotStarted, err};
   return wait_for(pid);

@@ -165,6 +165,7 @@ int run_sequence(RunState& state, std::ofstream& log) {
 
 int corvina_main(const Build& build, int argc, char** argv) {
   std::cout.setf(std::ios::unitbuf);  // keep our lines in order with the programs we start
+  install_interrupt_handlers();
   CommandLine line = parse_command_line(build, std::vector<std::string>(argv + 1, argv + argc));
   if (line.action == CommandLine::Action::kHelp) {
     std::cout << help_text(build);
@@ -185,7 +186,6 @@ int corvina_main(const Build& build, int argc, char** argv) {
   state.order = line.order;
   state.fullname = line.document + ".vdk";
   state.purename = line.document;
-  install_interrupt_handlers();
   return run_sequence(state, log);
 }
 

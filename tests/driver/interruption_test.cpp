@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
@@ -99,6 +100,24 @@ TEST(Interruption, KilledRunsCopyOfADatabaseFoundElsewhereIsRemovedNextTime) {
   EXPECT_EQ(h.args_of("kpsewhich"), "lib.bib\n");
   EXPECT_FALSE(file_exists("lib.bib"));
   EXPECT_EQ(read_file(elsewhere), kDatabase);
+}
+
+TEST(Interruption, ConsoleThatWentAwayDoesNotStopTheRestore) {
+  RunHarness h;
+  write_file("refs.bib", kDatabase);
+  write_file("thesis.vdk", "\\addbibresource{refs.bib}\n");
+  write_file("thesis.bcf", "");
+  h.copying_backend("biber", "refs.bib");
+  int console[2];
+  ASSERT_EQ(pipe(console), 0);
+  close(console[0]);  // as after `corvina4 thesis | head -1`
+  pid_t run = h.start("corvina4", {"thesis"}, console[1]);
+  close(console[1]);
+  int status = 0;
+  waitpid(run, &status, 0);
+  EXPECT_EQ(exit_status(status), 0);
+  EXPECT_EQ(read_file("refs.bib"), kDatabase);
+  EXPECT_EQ(h.listing(), "refs.bib\ntemp21-tmp.bbl\nthesis.bbl\nthesis.bcf\nthesis.vdk\n");
 }
 
 }  // namespace

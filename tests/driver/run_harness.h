@@ -26,9 +26,10 @@ class RunHarness {
   // Only the stand-ins and the built programs stay on PATH.
   void hide_installed_programs();
 
-  // Runs `program` and returns its wait status; start() does not wait.
+  // Runs `program` and returns its wait status; start() does not wait. The console goes
+  // to console() or, when `console_fd` is given, to that descriptor.
   int run(const std::string& program, const std::vector<std::string>& args);
-  pid_t start(const std::string& program, const std::vector<std::string>& args);
+  pid_t start(const std::string& program, const std::vector<std::string>& args, int console_fd = -1);
   std::string console() const;
   std::filesystem::path outside(const std::string& name) const { return root_.path() / name; }
   std::string listing() const;  // the document folder's file names, sorted, one a line
