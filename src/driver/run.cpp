@@ -51,17 +51,10 @@ void discover_databases(RunState& state) {
   search_bibliography(state, 0);
 }
 
-bool made_by_run(const RunState& state, const std::string& entry) {
-  for (const auto& r : state.rewritten) {
-    if (r.entry == entry && r.made_by_run) return true;
-  }
-  return false;
-}
-
 void encode_one(RunState& state, Encoder& encoder, const std::string& entry, bool new_file) {
   // A database found elsewhere gets its encoded copy here, where the back end looks
   // first; never over something that is already there (a dangling link, say).
-  if (new_file && path_exists(entry) && !made_by_run(state, entry)) {
+  if (new_file && path_exists(entry) && !state.was_rewritten(entry, true)) {
     state.console << "\n!Warning: " << entry << " is in the way of the sorting copy of the database"
                   << " found elsewhere; its Chinese entries are not sorted.\n";
     return;

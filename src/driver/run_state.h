@@ -45,6 +45,12 @@ struct RunState {
     bool made_by_run;
   };
   std::vector<Rewritten> rewritten;
+  bool was_rewritten(const std::string& entry, bool made_by_run) const {
+    for (const Rewritten& r : rewritten) {
+      if (r.entry == entry && r.made_by_run == made_by_run) return true;
+    }
+    return false;
+  }
 
   // Set when the back end or the preprocessor failed, or no .bbl came out of the back end.
   bool outside_program_failed = false;

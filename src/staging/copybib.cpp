@@ -46,18 +46,18 @@ void warn_left_alone(RunState& state, const std::string& entry, const std::strin
                 << " is left as it is, and its Chinese entries are not sorted.\n";
 }
 
-Staged make_working_copy(RunState& state, const std::string& from, const std::string& entry,
-                         const char* message) {
+bool make_working_copy(RunState& state, const std::string& from, const std::string& entry,
+                       const char* message) {
   const std::string working_copy = entry + "-tmp.bib";
   state.console << "\n" << message << from << " to " << working_copy << " ...";
   std::string error = pure_write(from, working_copy);
   if (!error.empty()) {
     state.console << "\n" << error;
     warn_left_alone(state, entry, "");
-    return Staged::kLeftAlone;
+    return false;
   }
   state.console << "done.\n";
-  return Staged::kBackedUp;
+  return true;
 }
 
 bool make_backup(RunState& state, const std::string& entry) {
@@ -87,13 +87,14 @@ Staged stage_local(RunState& state, const std::string& entry) {
     return Staged::kLeftAlone;
   }
   if (path_exists(entry + "-backup.bib")) settle_old_backup(state, entry);
-  if (!make_backup(state, entry)) return Staged::kLeftAlone;
-  return make_working_copy(state, entry, entry, "*** copy ");
+  if (!make_backup(state, entry) || !make_working_copy(state, entry, entry, "*** copy ")) {
+    return Staged::kLeftAlone;
+  }
+  return Staged::kBackedUp;
 }
 
 Staged stage_located(RunState& state, const std::string& entry, const std::string& path) {
-  Staged staged = make_working_copy(state, path, entry, "***: copy ");
-  return staged == Staged::kBackedUp ? Staged::kLocated : staged;
+  return make_working_copy(state, path, entry, "***: copy ") ? Staged::kLocated : Staged::kLeftAlone;
 }
 
 Staged stage_one(RunState& state, std::string& entry) {

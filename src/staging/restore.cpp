@@ -1,6 +1,5 @@
 #include "staging/restore.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <set>
 
@@ -8,12 +7,6 @@
 
 namespace corvina {
 namespace {
-
-bool rewritten(const RunState& state, const std::string& entry, bool made_by_run) {
-  return std::any_of(state.rewritten.begin(), state.rewritten.end(), [&](const auto& r) {
-    return r.entry == entry && r.made_by_run == made_by_run;
-  });
-}
 
 void remove_file(const std::string& path) {
   std::error_code ignored;
@@ -24,7 +17,7 @@ void remove_working_files(RunState& state) {
   std::set<std::string> removed;
   for (const std::string& entry : state.orgbib) {
     if (entry.empty()) continue;
-    if (rewritten(state, entry, true) && removed.insert(entry).second) {
+    if (state.was_rewritten(entry, true) && removed.insert(entry).second) {
       state.console << "\n*** remove1 " << entry << " ...\n";
       remove_file(entry);
       state.console << "done.\n";
@@ -60,7 +53,7 @@ bool remove_and_restore(RunState& state) {
     const std::string backup = entry + "-backup.bib";
     std::error_code ignored;
     if (!std::filesystem::exists(backup, ignored)) continue;  // a database named twice
-    if (rewritten(state, entry, false)) {
+    if (state.was_rewritten(entry, false)) {
       if (!write_back(state, entry, backup)) {
         all_restored = false;
         continue;
