@@ -3,12 +3,13 @@
 #include "decode/big5_decoder.h"
 #include "driver/run.h"
 #include "encode/big5_encoder.h"
+#include "version.h"
 
 int main(int argc, char** argv) {
   const corvina::Build build{
       .program = "corvina",
       .banner = "The Chinese processor of Corvina, version 0.93r",
-      .version = "corvina 0.93r",
+      .version = "corvina " CORVINA_VERSION,
       .usage = "\n** Usage: corvina  filename(.vdk)\n",
       .takes_order_option = false,
       .bibtex_without_bcf = {"bibtex8", "--mstrings", "50000", "-W"},

@@ -4,12 +4,13 @@
 #include "decode/utf8_decoder.h"
 #include "driver/run.h"
 #include "encode/utf8_encoder.h"
+#include "version.h"
 
 int main(int argc, char** argv) {
   const corvina::Build build{
       .program = "corvina4",
       .banner = "The Chinese processor of Corvina4, version utf-8b2.3.",
-      .version = "corvina4 utf-8b2.3",
+      .version = "corvina4 " CORVINA_VERSION,
       .usage = "\n** Usage: corvina4  [-Option...]  filename(.vdk)\n"
                "\n      y : sorting by zhuyin.\n\n",
       .takes_order_option = true,

@@ -46,13 +46,27 @@ CommandLine parse_command_line(const Build& build, const std::vector<std::string
 }
 
 std::string help_text(const Build& build) {
-  std::string text = build.usage;
-  text += "\nRun in the folder of the document, in place of biber or bibtex, after LaTeX has\n"
-          "written the document's control files. The document is read as NAME.vdk; the\n"
-          "databases it names are sorted in Chinese order and restored afterwards.\n"
+  const std::string& name = build.program;
+  std::string text = "Usage: " + name + " [--chinese-first] [--output-directory DIR]" +
+                     (build.takes_order_option ? " [-y]" : "") + " NAME\n\n";
+  text += "Runs the bibliography back end (biber, or " + build.bibtex_without_bcf.front() +
+          ") so that Chinese names and titles sort\n"
+          "by stroke count" + std::string(build.takes_order_option ? " (or by zhuyin)" : "") +
+          ". Run it where you would run biber or bibtex, after\n"
+          "LaTeX has written NAME.bcf or NAME.aux. The databases come back exactly as they were.\n\n"
+          "  NAME                     the document: NAME.vdk for the Chinese preprocessor,\n"
+          "                           else NAME.tex (NAME.tex may be given as it is)\n";
+  if (build.takes_order_option) {
+    text += "  -y                       sort by zhuyin instead of by strokes\n";
+  }
+  text += "  --chinese-first          put the Chinese entries before the others (default: after)\n"
+          "  --output-directory DIR   NAME.bcf, NAME.aux and NAME.bbl are in DIR (latexmk -outdir)\n"
+          "  --help                   print this text\n"
+          "  --version                print the version\n\n"
           "Exit status: 0 done, 1 usage or document not found, 2 no bibliography command,\n"
           "3 remote resource, 4 database not found, 5 an outside program failed,\n"
-          "6 a file could not be read or written.\n";
+          "6 a file could not be read or written.\n\n"
+          "The manual: man " + name + "\n";
   return text;
 }
 

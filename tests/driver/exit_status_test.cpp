@@ -32,8 +32,10 @@ TEST(ExitStatus, EarlyStopsTellWhyAndTouchNoDatabase) {
       {"corvina4", {"-y"}, "", 1, "** Usage: corvina4"},
       {"corvina", {"a", "b"}, "", 1, "\n** Usage: corvina  filename(.vdk)\n"},
       {"corvina", {"thesis.vdk"}, "", 1, "cannot open thesis.vdk.vdk, give up.....\n"},
-      {"corvina", {"--version"}, "", 0, "corvina 0.93r\n"},
-      {"corvina4", {"--help"}, "", 0, "y : sorting by zhuyin."},
+      {"corvina", {"--version"}, "", 0, "corvina " CORVINA_RELEASE "\n"},
+      {"corvina4", {"--version"}, "", 0, "corvina4 " CORVINA_RELEASE "\n"},
+      {"corvina4", {"--help"}, "", 0, "  -y "},
+      {"corvina", {"--help"}, "", 0, "The manual: man corvina\n"},
       {"corvina4", {"thesis"}, "", 2,
        "\n Error: cannot find \\bibliography, \\nobibliography,  \\addbibresource,\n"
        " \\addglobalbib, or \\addsectionbib command\n, \n Maybe you are not using biblatex at all?\n"},
