@@ -27,7 +27,7 @@ constexpr std::array<Row, 74> kRows{{
     {0xC67A, 29},  // 驪 (C67A): 馬 10 + 麗 19, placed among the 28-stroke characters
     {0xC67F, 0},
     // The less frequently used block has no one-stroke characters. Its four-stroke range
-    // ends with the six radicals C95D..C962 (巿 旡 殳 毌 气 爿), which are no five-stroke ones.
+    // ends with the six radicals C95D..C962 (巿 旡 殳 毌 气 爿), which have four strokes, not five.
     {0xC940, 2},  {0xC945, 3},  {0xC94D, 4},  {0xC963, 5},  {0xC9AB, 6},  {0xCA5A, 7},
     {0xCBB1, 8},  {0xCDDD, 9},  {0xD0C8, 10}, {0xD44B, 11}, {0xD851, 12},
     {0xD95A, 15}, {0xD95B, 12},  // 撝: 扌 3 + 爲 12, placed as if its right side were 為 (9)
