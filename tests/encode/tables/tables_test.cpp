@@ -107,6 +107,7 @@ std::vector<char32_t> big5_ideographs() {
 
 TEST(tables, CountsPerValueFarFromTheReference) {
   // The reference describes the Big5 part of the stroke table; the rest has no reference.
+  // The mended slips move a few characters between values; the distance stays what it was.
   const std::vector<char32_t> big5 = big5_ideographs();
   if (big5.empty()) GTEST_SKIP() << "skipped: no Big5 conversion";
   expect_counts_near("strokes", big5, strokes,
@@ -114,7 +115,7 @@ TEST(tables, CountsPerValueFarFromTheReference) {
        {10, 995}, {11, 1125}, {12, 1162}, {13, 1138}, {14, 1006}, {15, 1035}, {16, 868},
        {17, 745}, {18, 536}, {19, 481}, {20, 349}, {21, 261}, {22, 210}, {23, 155}, {24, 108},
        {25, 76}, {26, 29}, {27, 34}, {28, 14}, {29, 9}, {30, 5}, {31, 1}, {32, 2}, {33, 2},
-       {35, 1}, {36, 1}, {48, 1}}, 40);
+       {35, 1}, {36, 1}, {48, 1}}, 20);
   std::vector<char32_t> unified;
   for (char32_t cp = 0x4E00; cp <= 0x9FA5; ++cp) unified.push_back(cp);
   expect_counts_near("zhuyin", unified, zhuyin,
