@@ -6,15 +6,14 @@
 // /usr/share/unicode). Writes strokes.inc and zhuyin.inc to OUTPUT_FOLDER: the committed copies
 // live in src/encode/tables, so the build itself never needs Unihan.
 //
-// Both tables cover U+3000..U+3129 and U+4E00..U+9FA5, 21,200 entries in that order. An .inc
-// file is a run of string literals, one character per entry: '-' for -1, else the value's
-// digit in "0-9A-Za-z" (0..61).
-//
-// strokes: the count that a Big5 ideograph's position implies (Big5 orders by stroke count),
-// Unihan's kTotalStrokes only where the position says "29 or more"; -1 outside Big5.
-// zhuyin: the first zhuyin symbol of the Taiwan kMandarin reading (then kHanyuPinyin,
+// strokes: every ideograph that Unihan counts, in all the CJK ideograph blocks (see
+// make_tables_strokes.h for the counting). strokes.inc is one braced row per block: the
+// block's first code point, then string literals with one character per code point.
+// zhuyin: U+3000..U+3129 and U+4E00..U+9FA5, 21,200 entries in that order, one character per
+// entry; the first zhuyin symbol of the Taiwan kMandarin reading (then kHanyuPinyin,
 // kXHC1983, kTGHZ2013) for Big5 characters; characters outside Big5 may take any reading
 // Unihan lists, chosen to keep the group sizes those of the established sort order.
+// In both files an entry is '-' for none, else the value's digit in kDigits.
 
 #include <algorithm>
 #include <array>
@@ -30,6 +29,7 @@
 #include <vector>
 
 #include "make_tables_pinyin.h"
+#include "make_tables_strokes.h"
 #include "make_tables_unihan.h"
 
 namespace make_tables {
@@ -38,7 +38,10 @@ namespace {
 constexpr int kEntries = 21200;
 constexpr char32_t kSymbolsFirst = 0x3000, kSymbolsLast = 0x3129;
 constexpr char32_t kIdeographsFirst = 0x4E00, kIdeographsLast = 0x9FA5;
-constexpr std::string_view kDigits = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+// 0..61 are the digits and letters; the punctuation after them (no quote, backslash or '-')
+// carries the few counts above 61. src/encode/tables/character_tables.cpp reads the same.
+constexpr std::string_view kDigits =
+    "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz!#$%&()*+,./:;<=>?@[]^_{|}~";
 
 using Table = std::array<int, kEntries>;
 
@@ -55,74 +58,6 @@ std::vector<std::string> split(std::string_view text, char separator) {
     if (!part.empty()) parts.push_back(part);
   }
   return parts;
-}
-
-// ---------------------------------------------------------------------------------------------
-// Stroke counts.
-//
-// Big5 lays out each of its two ideograph blocks by stroke count, so a character's position
-// tells its count. The rows below are the stroke ranges of the two blocks; 29 stands for
-// "29 or more", where the position no longer tells the count.
-
-struct Big5Range {
-  unsigned first, last;
-  int strokes;
-};
-
-constexpr int kOpenEnded = 29;
-
-constexpr Big5Range kBig5Ranges[] = {
-    // The frequently used block.
-    {0xA440, 0xA441, 1}, {0xA442, 0xA453, 2}, {0xA454, 0xA47E, 3}, {0xA4A1, 0xA4FD, 4},
-    {0xA4FE, 0xA5DF, 5}, {0xA5E0, 0xA6E9, 6}, {0xA6EA, 0xA8C2, 7}, {0xA8C3, 0xAB44, 8},
-    {0xAB45, 0xADBB, 9}, {0xADBC, 0xB0AD, 10}, {0xB0AE, 0xB3C2, 11}, {0xB3C3, 0xB6C3, 12},
-    {0xB6C4, 0xB9AB, 13}, {0xB9AC, 0xBBF4, 14}, {0xBBF5, 0xBEA6, 15}, {0xBEA7, 0xC074, 16},
-    {0xC075, 0xC24E, 17}, {0xC24F, 0xC35E, 18}, {0xC35F, 0xC454, 19}, {0xC455, 0xC4D6, 20},
-    {0xC4D7, 0xC56A, 21}, {0xC56B, 0xC5C7, 22}, {0xC5C8, 0xC5F0, 23}, {0xC5F1, 0xC654, 24},
-    {0xC655, 0xC664, 25}, {0xC665, 0xC66B, 26}, {0xC66C, 0xC675, 27}, {0xC676, 0xC67A, 28},
-    {0xC67B, 0xC67E, kOpenEnded},
-    // The less frequently used block. It has no one-stroke characters. Its four-stroke range
-    // runs to C962: the six radicals C95D..C962 (巿 旡 殳 毌 气 爿) close it, and the five-stroke
-    // range starts after them, at C963.
-    {0xC940, 0xC944, 2}, {0xC945, 0xC94C, 3}, {0xC94D, 0xC962, 4}, {0xC963, 0xC9AA, 5},
-    {0xC9AB, 0xCA59, 6}, {0xCA5A, 0xCBB0, 7}, {0xCBB1, 0xCDDC, 8}, {0xCDDD, 0xD0C7, 9},
-    {0xD0C8, 0xD44A, 10}, {0xD44B, 0xD850, 11}, {0xD851, 0xDCB0, 12}, {0xDCB1, 0xE0EF, 13},
-    {0xE0F0, 0xE4E5, 14}, {0xE4E6, 0xE8F3, 15}, {0xE8F4, 0xECB8, 16}, {0xECB9, 0xEFB6, 17},
-    {0xEFB7, 0xF1EA, 18}, {0xF1EB, 0xF3FC, 19}, {0xF3FD, 0xF5BF, 20}, {0xF5C0, 0xF6D5, 21},
-    {0xF6D6, 0xF7CF, 22}, {0xF7D0, 0xF8A4, 23}, {0xF8A5, 0xF8ED, 24}, {0xF8EE, 0xF96A, 25},
-    {0xF96B, 0xF9A1, 26}, {0xF9A2, 0xF9B9, 27}, {0xF9BA, 0xF9C5, 28}, {0xF9C6, 0xF9D5, kOpenEnded},
-    // The seven characters that vendors appended at F9D6..F9DC are not part of the set.
-};
-
-// kTotalStrokes gives one count, or two where the simplified and the traditional forms
-// differ; the second is then the traditional (Taiwan) one.
-int total_strokes(const std::string& field) {
-  const auto values = split(field, ' ');
-  return values.empty() ? -1 : std::stoi(values.back());
-}
-
-Table make_strokes(const UnihanFields& unihan) {
-  Table table;
-  table.fill(-1);
-  const auto& big5 = unihan.at("kBigFive");
-  const auto& totals = unihan.at("kTotalStrokes");
-  for (char32_t cp = kIdeographsFirst; cp <= kIdeographsLast; ++cp) {
-    const auto code_it = big5.find(cp);
-    if (code_it == big5.end()) continue;
-    const unsigned code = static_cast<unsigned>(std::stoul(code_it->second, nullptr, 16));
-    const auto range = std::find_if(std::begin(kBig5Ranges), std::end(kBig5Ranges),
-                                    [&](const Big5Range& r) { return r.first <= code && code <= r.last; });
-    if (range == std::end(kBig5Ranges)) continue;  // symbols and units that Big5 places before A440
-    int strokes = range->strokes;
-    if (strokes == kOpenEnded) {
-      // The position only says "29 or more"; Unihan's count says how many, and where it is
-      // lower (it counts a few of these, such as 鸛, on another form) the position wins.
-      const auto total = totals.find(cp);
-      strokes = std::max(kOpenEnded, total == totals.end() ? -1 : total_strokes(total->second));
-    }
-    table[index_of(cp)] = strokes;
-  }
-  return table;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -215,26 +150,61 @@ Table make_zhuyin(const UnihanFields& unihan) {
 
 // ---------------------------------------------------------------------------------------------
 
+char digit(std::string_view name, int v) {
+  if (v < -1 || v >= static_cast<int>(kDigits.size())) {
+    throw std::runtime_error(std::string(name) + ": value " + std::to_string(v) + " does not fit");
+  }
+  return v < 0 ? '-' : kDigits[v];
+}
+
+void write_file(const std::filesystem::path& path, const std::string& text) {
+  std::ofstream file(path, std::ios::binary);
+  file << text;
+  if (!file.flush()) throw std::runtime_error("cannot write " + path.string());
+}
+
+constexpr int kPerLine = 100;
+
 void write_table(const std::filesystem::path& path, std::string_view name, const Table& table) {
   std::ostringstream out;
   out << "// The " << name << " table of corvina4, written by tools/make_tables from Unihan; do not edit.\n"
       << "// One character per entry, U+3000..U+3129 then U+4E00..U+9FA5: '-' is -1, else the value's\n"
       << "// digit in 0-9A-Za-z.\n";
-  constexpr int kPerLine = 100;
   for (int i = 0; i < kEntries; i += kPerLine) {
     out << '"';
-    for (int k = i; k < std::min(kEntries, i + kPerLine); ++k) {
-      const int v = table[k];
-      if (v < -1 || v >= static_cast<int>(kDigits.size())) {
-        throw std::runtime_error(std::string(name) + ": value " + std::to_string(v) + " does not fit");
-      }
-      out << (v < 0 ? '-' : kDigits[v]);
-    }
+    for (int k = i; k < std::min(kEntries, i + kPerLine); ++k) out << digit(name, table[k]);
     out << "\"\n";
   }
-  std::ofstream file(path, std::ios::binary);
-  file << out.str();
-  if (!file.flush()) throw std::runtime_error("cannot write " + path.string());
+  write_file(path, out.str());
+}
+
+// One row per block, from its first to its last counted ideograph; every line of entries
+// starts with the code point of its first entry, so that a count is easy to find.
+void write_strokes(const std::filesystem::path& path, const StrokeCounts& counts) {
+  std::ostringstream out;
+  out << "// The strokes table of corvina4, written by tools/make_tables from Unihan; do not edit.\n"
+      << "// One row per block of ideographs: its first code point, then one character per code point:\n"
+      << "// '-' for none, else the stroke count's digit in\n"
+      << "// " << kDigits << " (0..88).\n";
+  for (const Block& block : kIdeographBlocks) {
+    const auto first = counts.lower_bound(block.first), end = counts.upper_bound(block.last);
+    if (first == end) continue;
+    const char32_t last = std::prev(end)->first;
+    char start[16];
+    std::snprintf(start, sizeof start, "{0x%04X,\n", static_cast<unsigned>(first->first));
+    out << start;
+    for (char32_t line = first->first; line <= last; line += kPerLine) {
+      std::snprintf(start, sizeof start, "/*%04X*/ \"", static_cast<unsigned>(line));
+      out << start;
+      for (char32_t cp = line; cp <= std::min<char32_t>(last, line + kPerLine - 1); ++cp) {
+        const auto it = counts.find(cp);
+        out << digit("strokes", it == counts.end() ? -1 : it->second);
+      }
+      out << "\"\n";
+    }
+    out << "},\n";
+  }
+  write_file(path, out.str());
 }
 
 }  // namespace
@@ -247,10 +217,13 @@ int main(int argc, char** argv) {
     return 2;
   }
   try {
-    const auto unihan = read_unihan(argv[1], {"kBigFive", "kTotalStrokes", "kMandarin", "kHanyuPinyin",
-                                              "kXHC1983", "kTGHZ2013"});
+    const auto unihan = read_unihan(argv[1], {"kBigFive", "kTotalStrokes", "kRSUnicode", "kTraditionalVariant",
+                                              "kMandarin", "kHanyuPinyin", "kXHC1983", "kTGHZ2013"});
     const std::filesystem::path out = argv[2];
-    write_table(out / "strokes.inc", "strokes", make_strokes(unihan));
+    std::pair<int, int> agreement;
+    write_strokes(out / "strokes.inc", make_strokes(unihan, &agreement));
+    std::cout << "make_tables: the count of characters outside Big5 gives the Big5 count for "
+              << agreement.first << " of " << agreement.second << " Big5 characters\n";
     write_table(out / "zhuyin.inc", "zhuyin", make_zhuyin(unihan));
   } catch (const std::exception& e) {
     std::cerr << "make_tables: " << e.what() << '\n';

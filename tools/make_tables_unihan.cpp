@@ -15,7 +15,7 @@ extern char** environ;
 namespace make_tables {
 namespace {
 
-constexpr const char* kFiles[] = {"Unihan_Readings", "Unihan_OtherMappings", "Unihan_IRGSources",
+constexpr const char* kFiles[] = {"Unihan_Readings", "Unihan_OtherMappings", "Unihan_IRGSources", "Unihan_Variants",
                                   "Unihan_DictionaryLikeData"};
 
 // Lines of the form "U+4E00<TAB>kField<TAB>value"; comments and blank lines are skipped.

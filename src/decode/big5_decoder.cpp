@@ -6,18 +6,9 @@ namespace corvina {
 
 namespace {
 
-bool is_letter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-
-// "0", a letter, or "A1".."A3" for the groups beyond 26 strokes.
-std::size_t big5_group_code(std::string_view text) {
-  if (text.empty()) return 0;
-  if (text[0] == '0') return 1;
-  if (!is_letter(text[0])) return 0;
-  if ((text[0] == 'A' || text[0] == 'a') && text.size() > 1 && text[1] >= '1' &&
-      text[1] <= '3') {
-    return 2;
-  }
-  return 1;
+// Five digits; a code above 65535 is no byte pair, so such a token is left as text.
+std::size_t big5_code(std::string_view text, unsigned& code) {
+  return read_digits(text, 5, code) && code <= 0xFFFF ? 5 : 0;
 }
 
 void put_big5(unsigned code, std::string& out) {
@@ -25,8 +16,7 @@ void put_big5(unsigned code, std::string& out) {
   out.push_back(static_cast<char>(code % 256));
 }
 
-// A code above 65535 is no byte pair, so such a token is left as text.
-constexpr TokenFormat kBig5Tokens{big5_group_code, false, 65535, put_big5};
+constexpr TokenFormat kBig5Tokens{false, big5_code, put_big5};
 
 }  // namespace
 

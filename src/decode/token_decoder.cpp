@@ -1,12 +1,11 @@
 #include "decode/token_decoder.h"
 
+#include "decode/group_code.h"
 #include "decode/line_record.h"
 
 namespace corvina {
 
 namespace {
-
-constexpr std::size_t kDigits = 5;
 
 bool is_x(char c) { return c == 'x' || c == 'X'; }
 
@@ -21,9 +20,9 @@ bool has_xxx(std::string_view text) {
   return false;
 }
 
-std::size_t prefix_size(std::string_view text, const TokenFormat& format) {
+std::size_t prefix_size(std::string_view text) {
   if (text.size() < 3 || !is_x(text[0]) || !is_x(text[1]) || !is_x(text[2])) return 0;
-  const std::size_t group = format.group_code(text.substr(3));
+  const std::size_t group = group_code_size(text.substr(3));
   return group == 0 ? 0 : 3 + group;
 }
 
@@ -36,21 +35,26 @@ CharacterToken character_token(std::string_view text, const TokenFormat& format)
   if (text.empty() || !is_x(text[0])) return {};
   std::size_t pos = 1;
   if (format.tokens_carry_group) {
-    const std::size_t group = format.group_code(text.substr(pos));
+    const std::size_t group = group_code_size(text.substr(pos));
     if (group == 0) return {};
     pos += group;
   }
-  if (text.size() < pos + kDigits) return {};
   unsigned code = 0;
-  for (char c : text.substr(pos, kDigits)) {
-    if (!is_digit(c)) return {};
-    code = code * 10 + static_cast<unsigned>(c - '0');
-  }
-  if (code > format.max_code) return {};
-  return {pos + kDigits, code};
+  const std::size_t field = format.code_field(text.substr(pos), code);
+  return field == 0 ? CharacterToken{} : CharacterToken{pos + field, code};
 }
 
 }  // namespace
+
+bool read_digits(std::string_view text, std::size_t digits, unsigned& value) {
+  if (text.size() < digits) return false;
+  value = 0;
+  for (char c : text.substr(0, digits)) {
+    if (!is_digit(c)) return false;
+    value = value * 10 + static_cast<unsigned>(c - '0');
+  }
+  return true;
+}
 
 TokenDecoder::TokenDecoder(const TokenFormat& format, bool add_mbox)
     : format_(format), add_mbox_(add_mbox) {}
@@ -94,7 +98,7 @@ void TokenDecoder::decode_text(std::string_view text, std::string& out, std::str
 
 std::size_t TokenDecoder::decode_run(std::string_view text, std::string& out,
                                      std::string* log) {
-  const std::size_t prefix = prefix_size(text, format_);
+  const std::size_t prefix = prefix_size(text);
   if (prefix == 0 || character_token(text.substr(prefix), format_).size == 0) return 0;
   std::size_t pos = prefix;
   for (;;) {

@@ -10,16 +10,18 @@
 namespace corvina {
 
 struct TokenFormat {
-  // Length of the group code at the front of `text`, matched without regard to case;
-  // 0 when `text` does not start with one.
-  std::size_t (*group_code)(std::string_view text);
-  // Whether every character token repeats a group code between its "x" and its digits.
+  // Whether every character token repeats a group code between its "x" and its code.
   bool tokens_carry_group;
-  // The highest code that stands for a character.
-  unsigned max_code;
-  // Appends the bytes of the character with `code` (at most max_code).
+  // Length of the code field at the front of `text`, with its value in `code`; 0 when
+  // `text` does not start with a code that stands for a character.
+  std::size_t (*code_field)(std::string_view text, unsigned& code);
+  // Appends the bytes of the character with `code`, as code_field read it.
   void (*put_character)(unsigned code, std::string& out);
 };
+
+// Reads exactly `digits` decimal digits at the front of `text` into `value`; false when
+// there are fewer.
+bool read_digits(std::string_view text, std::size_t digits, unsigned& value);
 
 // Decodes a group prefix only when a complete character token follows it; everything
 // else, "xxx" in plain text or a label cut from a token included, is copied as it is.

@@ -6,30 +6,27 @@ namespace corvina {
 
 namespace {
 
-bool is_letter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-
-bool is_z(char c) { return c == 'Z' || c == 'z'; }
-
-bool is_a_to_k(char c) { return (c >= 'a' && c <= 'k') || (c >= 'A' && c <= 'K'); }
-
-// "0", a letter, or "Zza".."Zzk" for the groups 27..37.
-std::size_t utf8_group_code(std::string_view text) {
-  if (text.empty()) return 0;
-  if (text[0] == '0') return 1;
-  if (!is_letter(text[0])) return 0;
-  if (text.size() >= 3 && is_z(text[0]) && is_z(text[1]) && is_a_to_k(text[2])) return 3;
-  return 1;
+// The code field of a character token: five digits for a code point up to 0xFFFF, or "Y"
+// and six digits for a four-byte ideograph of U+20000..U+3FFFF. The encoder writes nothing
+// else, so any other code is no token of ours: decoding it would write bytes the encoder
+// never read. A later token layout puts zhuyin letters first; this is where they will be read.
+std::size_t utf8_code(std::string_view text, unsigned& code) {
+  if (read_digits(text, 5, code)) return code <= 0xFFFF ? 5 : 0;
+  if (text.empty() || (text[0] != 'Y' && text[0] != 'y') || !read_digits(text.substr(1), 6, code)) return 0;
+  return code >= 0x20000 && code <= 0x3FFFF ? 7 : 0;
 }
 
 void put_utf8(unsigned code, std::string& out) { out.append(uni2utf8(code)); }
 
-// The encoder writes only three-byte characters, so a code above 0xFFFF is no token of
-// ours: decoding it would write bytes that are not UTF-8 at all.
-constexpr TokenFormat kUtf8Tokens{utf8_group_code, true, 0xFFFF, put_utf8};
+constexpr TokenFormat kUtf8Tokens{true, utf8_code, put_utf8};
 
 }  // namespace
 
 std::string uni2utf8(unsigned code) {
+  if (code > 0xFFFF) {
+    return {static_cast<char>(0xF0 | (code >> 18)), static_cast<char>(0x80 | ((code >> 12) & 0x3F)),
+            static_cast<char>(0x80 | ((code >> 6) & 0x3F)), static_cast<char>(0x80 | (code & 0x3F))};
+  }
   return {static_cast<char>(0xE0 | (code >> 12)),
           static_cast<char>(0x80 | ((code >> 6) & 0x3F)),
           static_cast<char>(0x80 | (code & 0x3F))};

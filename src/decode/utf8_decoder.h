@@ -11,8 +11,9 @@ namespace corvina {
 // preprocessor; a comparison of decoded text with an original database turns it off.
 std::unique_ptr<Decoder> make_utf8_decoder(bool add_mbox);
 
-// The three bytes 1110xxxx 10xxxxxx 10xxxxxx that carry a `code` up to 0xFFFF: exactly
-// the bytes that the encoder read the code from.
+// The three bytes 1110xxxx 10xxxxxx 10xxxxxx that carry a `code` up to 0xFFFF, or the four
+// bytes 11110xxx 10xxxxxx 10xxxxxx 10xxxxxx of a code of U+20000..U+3FFFF: exactly the bytes
+// that the encoder read the code from.
 std::string uni2utf8(unsigned code);
 
 }  // namespace corvina

@@ -20,7 +20,10 @@ class Big5Characters final : public CharacterSet {
                        std::string& out) override {
     const unsigned code = static_cast<unsigned char>(character[0]) * 256u +
                           static_cast<unsigned char>(character[1]);
-    if (opens_run) out.append(big5::cvt(code));
+    if (opens_run) {
+      out.append("xxx");
+      append_group_code(out, big5::group(code));
+    }
     out.push_back('x');
     append_code(out, code);
   }

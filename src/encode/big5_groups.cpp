@@ -11,41 +11,45 @@ namespace {
 
 // Each row runs from its first code to the code before the next row's first. Big5 lays
 // out both ideograph blocks by stroke count, so one range per count and block is enough;
-// codes with a trail byte Big5 does not use fall in with their neighbours.
+// codes with a trail byte Big5 does not use fall in with their neighbours. A character
+// that Big5 places in the wrong range has a row of its own, as corvina4's table counts it.
 struct Row {
   std::uint16_t first;
-  std::string_view prefix;
+  std::uint8_t strokes;
 };
 
-constexpr std::array<Row, 66> kRows{{
-    {0x0000, "xxx0"}, {0xA440, "xxxA"}, {0xA442, "xxxB"}, {0xA454, "xxxC"},
-    {0xA47F, "xxx0"}, {0xA4A1, "xxxD"}, {0xA4FE, "xxxE"}, {0xA5E0, "xxxF"},
-    {0xA6EA, "xxxG"}, {0xA8C3, "xxxH"}, {0xAB45, "xxxI"}, {0xADBC, "xxxJ"},
-    {0xB0AE, "xxxK"}, {0xB3C3, "xxxL"}, {0xB6C4, "xxxM"}, {0xB9AC, "xxxN"},
-    {0xBBF5, "xxxO"}, {0xBEA7, "xxxP"}, {0xC075, "xxxQ"}, {0xC24F, "xxxR"},
-    {0xC35F, "xxxS"}, {0xC455, "xxxT"}, {0xC4D7, "xxxU"}, {0xC56B, "xxxV"},
-    {0xC5C8, "xxxW"}, {0xC5F1, "xxxX"}, {0xC655, "xxxY"}, {0xC665, "xxxZ"},
-    {0xC66C, "xxxA1"}, {0xC676, "xxxA2"}, {0xC67B, "xxxA3"}, {0xC67F, "xxx0"},
-    // The less frequently used block has no one-stroke characters.
-    {0xC940, "xxxB"}, {0xC945, "xxxC"}, {0xC94D, "xxxD"}, {0xC95D, "xxxE"},
-    {0xC9AB, "xxxF"}, {0xCA5A, "xxxG"}, {0xCBB1, "xxxH"}, {0xCDDD, "xxxI"},
-    {0xD0C8, "xxxJ"}, {0xD44B, "xxxK"}, {0xD851, "xxxL"}, {0xDCB1, "xxxM"},
-    {0xE0F0, "xxxN"}, {0xE4E6, "xxxO"}, {0xE8F4, "xxxP"}, {0xECB9, "xxxQ"},
-    {0xEFB7, "xxxR"}, {0xF1EB, "xxxS"}, {0xF3FD, "xxxT"}, {0xF5C0, "xxxU"},
-    {0xF6D6, "xxxV"}, {0xF7D0, "xxxW"}, {0xF8A5, "xxxX"}, {0xF8EE, "xxxY"},
-    {0xF96B, "xxxZ"}, {0xF9A2, "xxxA1"}, {0xF9BA, "xxxA2"}, {0xF9C6, "xxxA3"},
-    // Seven characters appended after the second block, each in its own group.
-    {0xF9D6, "xxxM"}, {0xF9D9, "xxxP"}, {0xF9DA, "xxxI"}, {0xF9DB, "xxxL"},
-    {0xF9DC, "xxxO"}, {0xF9DD, "xxx0"},
+constexpr std::array<Row, 74> kRows{{
+    {0x0000, 0},  {0xA440, 1},  {0xA442, 2},  {0xA454, 3},  {0xA47F, 0},  {0xA4A1, 4},
+    {0xA4FE, 5},  {0xA5E0, 6},  {0xA6EA, 7},  {0xA8C3, 8},  {0xAB45, 9},  {0xADBC, 10},
+    {0xB0AE, 11}, {0xB3C3, 12}, {0xB6C4, 13}, {0xB9AC, 14}, {0xBBF5, 15}, {0xBEA7, 16},
+    {0xC075, 17}, {0xC24F, 18}, {0xC35F, 19}, {0xC455, 20}, {0xC4D7, 21}, {0xC56B, 22},
+    {0xC5C8, 23}, {0xC5F1, 24}, {0xC655, 25}, {0xC665, 26}, {0xC66C, 27}, {0xC676, 28},
+    {0xC67A, 29},  // 驪 (C67A): 馬 10 + 麗 19, placed among the 28-stroke characters
+    {0xC67F, 0},
+    // The less frequently used block has no one-stroke characters. Its four-stroke range
+    // ends with the six radicals C95D..C962 (巿 旡 殳 毌 气 爿), which have four strokes, not five.
+    {0xC940, 2},  {0xC945, 3},  {0xC94D, 4},  {0xC963, 5},  {0xC9AB, 6},  {0xCA5A, 7},
+    {0xCBB1, 8},  {0xCDDD, 9},  {0xD0C8, 10}, {0xD44B, 11}, {0xD851, 12},
+    {0xD95A, 15}, {0xD95B, 12},  // 撝: 扌 3 + 爲 12, placed as if its right side were 為 (9)
+    {0xDC51, 15}, {0xDC52, 12},  // 鄬: 爲 12 + 阝 3, the same slip
+    {0xDCB1, 13}, {0xE0F0, 14}, {0xE4E6, 15}, {0xE8F4, 16}, {0xECB9, 17}, {0xEFB7, 18},
+    {0xF1EB, 19}, {0xF3FD, 20}, {0xF5C0, 21},
+    {0xF675, 19}, {0xF676, 21},  // 飀: 風 9 + 留 10, placed with 21
+    {0xF6D6, 22}, {0xF7D0, 23}, {0xF8A5, 24}, {0xF8EE, 25}, {0xF96B, 26}, {0xF9A2, 27},
+    {0xF9BA, 28}, {0xF9C6, 29},
+    // Seven characters appended after the second block, each in its own group: 碁 銹 裏 墻
+    // 恒 粧 嫺. 銹 is 金 8 + 秀 7.
+    {0xF9D6, 13}, {0xF9D7, 15}, {0xF9D8, 13}, {0xF9D9, 16}, {0xF9DA, 9},  {0xF9DB, 12},
+    {0xF9DC, 15}, {0xF9DD, 0},
 }};
 
 }  // namespace
 
-std::string_view cvt(unsigned code) {
+int group(unsigned code) {
   const auto after = std::upper_bound(
       kRows.begin(), kRows.end(), code,
       [](unsigned value, const Row& row) { return value < row.first; });
-  return std::prev(after)->prefix;
+  return std::prev(after)->strokes;
 }
 
 }  // namespace corvina::big5

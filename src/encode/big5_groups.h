@@ -1,12 +1,9 @@
 #pragma once
 
-#include <string_view>
-
 namespace corvina::big5 {
 
-// The group prefix of the run whose first character has the Big5 code `code`
-// (lead byte * 256 + trail byte): "xxx0" for no group, "xxxA".."xxxZ" for 1..26
-// strokes, "xxxA1".."xxxA3" for 27, 28 and 29 or more.
-std::string_view cvt(unsigned code);
+// The stroke group of the run whose first character has the Big5 code `code` (lead byte *
+// 256 + trail byte): 0 for no group, else its stroke count, 29 standing for 29 or more.
+int group(unsigned code);
 
 }  // namespace corvina::big5

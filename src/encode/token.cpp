@@ -8,4 +8,16 @@ void append_code(std::string& out, unsigned code) {
   }
 }
 
+void append_group_code(std::string& out, int value) {
+  if (value < 1) {
+    out.push_back('0');
+  } else if (value <= 26) {
+    out.push_back(static_cast<char>('A' + value - 1));
+  } else {
+    out.push_back('Z');
+    out.append(1 + static_cast<std::size_t>(value - 27) / 25, 'z');
+    out.push_back(static_cast<char>('a' + (value - 27) % 25));
+  }
+}
+
 }  // namespace corvina

@@ -1,6 +1,6 @@
 #pragma once
-// What the encoders' byte readers hand to the streaming writer, and the one piece of
-// token text that both builds write the same way.
+// What the encoders' byte readers hand to the streaming writer, and the pieces of token
+// text that both builds write the same way.
 
 #include <cstddef>
 #include <string>
@@ -23,5 +23,13 @@ struct Token {
 // Appends `code` (0..99999) as exactly five decimal digits. The decoder relies on the
 // fixed width: it is what lets a digit that follows a run stay plain text.
 void append_code(std::string& out, unsigned code);
+
+// Appends the group code of a stroke count or zhuyin value: "0" for none (below 1), "A".."Z"
+// for 1..26; from 27 on "Z", then k times "z" and a letter "a".."y", with k = 1 + (v-27)/25
+// (27..51 "Zza".."Zzy", 52..76 "Zzza".."Zzzy", ...). A larger value always gets a code that
+// sorts after, under byte order, biber's case-insensitive comparison and bibtex's
+// lower-casing alike, as long as what follows a code folds below "z": a token's "x", a
+// digit, "Y", or a zhuyin letter A..Q. Plain lower-case letters would not do: "a" ties "A".
+void append_group_code(std::string& out, int value);
 
 }  // namespace corvina

@@ -8,6 +8,15 @@ namespace corvina {
 
 namespace {
 
+// Five digits for a code point up to 0xFFFF; "Y" and six digits for a four-byte ideograph.
+// "Y" sorts after every digit, folded or not, so code point order holds within a group.
+void append_code_point(std::string& out, char32_t code_point) {
+  if (code_point <= 0xFFFF) return append_code(out, code_point);
+  out.push_back('Y');
+  out.push_back(static_cast<char>('0' + code_point / 100000));
+  append_code(out, code_point % 100000);
+}
+
 // Unlike Big5 each token carries its character's own group code, so the order inside a
 // run follows the groups as well as the code points.
 class Utf8Characters final : public CharacterSet {
@@ -22,14 +31,13 @@ class Utf8Characters final : public CharacterSet {
                        std::string& out) override {
     const utf8::Classified c = utf8::readn2p(character, lookup_, last_group_);
     last_group_ = c.group;
-    const std::string_view code = utf8::cvt(c.group);
     if (opens_run) {
       out.append("xxx");
-      out.append(code);
+      append_group_code(out, c.group);
     }
     out.push_back('x');
-    out.append(code);
-    append_code(out, c.code_point);
+    append_group_code(out, c.group);
+    append_code_point(out, c.code_point);
   }
 
  private:

@@ -14,14 +14,10 @@ struct Classified {
   int group;
 };
 
-// Classifies the three bytes of `character`. Only the payload bits are read, so every
-// three-byte sequence gives a code of at most 0xFFFF. A byte-order mark has no group of
-// its own and takes `previous_group`, the value of the character classified before it.
+// Classifies the three or four bytes of `character`, as utf8::get_tokena takes them. Only
+// the payload bits are read, so every three-byte sequence gives a code of at most 0xFFFF.
+// A byte-order mark has no group of its own and takes `previous_group`, the value of the
+// character classified before it.
 Classified readn2p(std::string_view character, GroupLookup lookup, int previous_group);
-
-// Group code of a group value: "0" for none (and for values outside 1..37), "A".."Z"
-// for 1..26, "Zza".."Zzk" for 27..37. Back ends compare keys without regard to case, so
-// 27..37 cannot use plain lower-case letters: those would tie with "A".."K".
-std::string_view cvt(int group);
 
 }  // namespace corvina::utf8

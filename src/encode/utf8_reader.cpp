@@ -8,18 +8,25 @@ bool is_continuation(char byte) {
   return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
 }
 
-bool is_three_byte_lead(char byte) {
-  return (static_cast<unsigned char>(byte) & 0xF0) == 0xE0;
+// The bytes a character that starts with `bytes[0]` takes, 0 when no character starts so.
+// A four-byte character is a code point of U+20000..U+3FFFF, the planes that hold only CJK
+// ideographs: F0 then A0..BF.
+std::size_t character_size(std::string_view bytes) {
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+  if ((byte(0) & 0xF0) == 0xE0) return 3;
+  if (byte(0) == 0xF0 && (bytes.size() < 2 || byte(1) >= 0xA0)) return 4;
+  return 0;
 }
 
 }  // namespace
 
 Token get_tokena(std::string_view bytes, bool at_end) {
   if (bytes.empty()) return {TokenKind::kEnd, 0};
-  if (!is_three_byte_lead(bytes[0])) return {TokenKind::kPlainByte, 1};
+  const std::size_t size = character_size(bytes);
+  if (size == 0) return {TokenKind::kPlainByte, 1};
   std::size_t i = 1;
-  while (i < 3 && i < bytes.size() && is_continuation(bytes[i])) ++i;
-  if (i == 3) return {TokenKind::kCharacter, 3};
+  while (i < size && i < bytes.size() && is_continuation(bytes[i])) ++i;
+  if (i == size) return {TokenKind::kCharacter, size};
   if (i == bytes.size() && !at_end) return {TokenKind::kEnd, 0};
   return {TokenKind::kPlainByte, 1};
 }

@@ -11,6 +11,13 @@ namespace corvina::e2e {
 
 inline std::string five_digits(unsigned code) { return std::to_string(100000 + code).substr(1); }
 
+// "0" for no group, "A".."Z" for 1..26, then "Zza".."Zzy" for 27..51, "Zzza".. for 52.., ...
+inline std::string group_code(int value) {
+  if (value < 1) return "0";
+  if (value <= 26) return std::string(1, char('A' + value - 1));
+  return "Z" + std::string(1 + (value - 27) / 25, 'z') + char('a' + (value - 27) % 25);
+}
+
 // The corvina4 token of a run of three-byte characters: the ideographs below, whose stroke
 // count and zhuyin value are known, and characters outside the ideographs, which have no group.
 inline std::string utf8_token(const std::string& run, bool zhuyin) {
@@ -27,9 +34,7 @@ inline std::string utf8_token(const std::string& run, bool zhuyin) {
     int value = -1;
     for (const auto& t : known) value = t.code_point == code ? (zhuyin ? t.zhuyin : t.strokes) : value;
     if (value < 0 && code >= 0x4E00 && code <= 0x9FA5) ADD_FAILURE() << "no known group for U+" << std::hex << code;
-    // "0" for no group, "A".."Z" for 1..26, "Zza".."Zzk" for 27..37.
-    const std::string group = value < 1 ? "0" : value <= 26 ? std::string(1, char('A' + value - 1))
-                                                            : "Zz" + std::string(1, char('a' + value - 27));
+    const std::string group = group_code(value);
     token += (token.empty() ? "xxx" + group : "") + "x" + group + five_digits(code);
   }
   if (run.size() % 3 != 0) ADD_FAILURE() << "not all three-byte characters: " << run;
@@ -48,22 +53,21 @@ inline std::string encode_utf8(const std::string& text) {
 }
 
 // Big5 lays each ideograph block out by stroke count, so a group is a code range: each
-// range runs from its first code to the next range's first code.
+// range runs from its first code to the next range's first code (29: 29 or more strokes).
 inline std::string big5_group(unsigned code) {
-  static const std::pair<unsigned, const char*> first_codes[] = {
-      {0xA440, "A"}, {0xA442, "B"}, {0xA454, "C"}, {0xA4A1, "D"}, {0xA4FE, "E"}, {0xA5E0, "F"}, {0xA6EA, "G"},
-      {0xA8C3, "H"}, {0xAB45, "I"}, {0xADBC, "J"}, {0xB0AE, "K"}, {0xB3C3, "L"}, {0xB6C4, "M"}, {0xB9AC, "N"},
-      {0xBBF5, "O"}, {0xBEA7, "P"}, {0xC075, "Q"}, {0xC24F, "R"}, {0xC35F, "S"}, {0xC455, "T"}, {0xC4D7, "U"},
-      {0xC56B, "V"}, {0xC5C8, "W"}, {0xC5F1, "X"}, {0xC655, "Y"}, {0xC665, "Z"}, {0xC66C, "A1"}, {0xC676, "A2"},
-      {0xC67B, "A3"}, {0xC67F, "0"}, {0xC940, "B"}, {0xC945, "C"}, {0xC94D, "D"}, {0xC95D, "E"}, {0xC9AB, "F"},
-      {0xCA5A, "G"}, {0xCBB1, "H"}, {0xCDDD, "I"}, {0xD0C8, "J"}, {0xD44B, "K"}, {0xD851, "L"}, {0xDCB1, "M"},
-      {0xE0F0, "N"}, {0xE4E6, "O"}, {0xE8F4, "P"}, {0xECB9, "Q"}, {0xEFB7, "R"}, {0xF1EB, "S"}, {0xF3FD, "T"},
-      {0xF5C0, "U"}, {0xF6D6, "V"}, {0xF7D0, "W"}, {0xF8A5, "X"}, {0xF8EE, "Y"}, {0xF96B, "Z"}, {0xF9A2, "A1"},
-      {0xF9BA, "A2"}, {0xF9C6, "A3"}, {0xF9D6, "M"}, {0xF9D9, "P"}, {0xF9DA, "I"}, {0xF9DB, "L"}, {0xF9DC, "O"},
-      {0xF9DD, "0"}};
-  const char* group = "0";
+  static const std::pair<unsigned, int> first_codes[] = {
+      {0xA440, 1},  {0xA442, 2},  {0xA454, 3},  {0xA4A1, 4},  {0xA4FE, 5},  {0xA5E0, 6},  {0xA6EA, 7},
+      {0xA8C3, 8},  {0xAB45, 9},  {0xADBC, 10}, {0xB0AE, 11}, {0xB3C3, 12}, {0xB6C4, 13}, {0xB9AC, 14},
+      {0xBBF5, 15}, {0xBEA7, 16}, {0xC075, 17}, {0xC24F, 18}, {0xC35F, 19}, {0xC455, 20}, {0xC4D7, 21},
+      {0xC56B, 22}, {0xC5C8, 23}, {0xC5F1, 24}, {0xC655, 25}, {0xC665, 26}, {0xC66C, 27}, {0xC676, 28},
+      {0xC67B, 29}, {0xC67F, 0},  {0xC940, 2},  {0xC945, 3},  {0xC94D, 4},  {0xC963, 5},  {0xC9AB, 6},
+      {0xCA5A, 7},  {0xCBB1, 8},  {0xCDDD, 9},  {0xD0C8, 10}, {0xD44B, 11}, {0xD851, 12}, {0xDCB1, 13},
+      {0xE0F0, 14}, {0xE4E6, 15}, {0xE8F4, 16}, {0xECB9, 17}, {0xEFB7, 18}, {0xF1EB, 19}, {0xF3FD, 20},
+      {0xF5C0, 21}, {0xF6D6, 22}, {0xF7D0, 23}, {0xF8A5, 24}, {0xF8EE, 25}, {0xF96B, 26}, {0xF9A2, 27},
+      {0xF9BA, 28}, {0xF9C6, 29}, {0xF9D6, 0}};
+  int group = 0;
   for (const auto& [first, g] : first_codes) group = code >= first ? g : group;
-  return group;
+  return group_code(group);
 }
 
 // The corvina token of a run of Big5 characters.

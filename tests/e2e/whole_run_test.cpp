@@ -45,7 +45,7 @@ std::vector<Person> utf8_people() {
 }
 
 // Big5 characters and the stroke group of their code range. 乂 opens the second block; 纜 豔
-// 鬱 are groups A1 A2 A3; the trail byte of 功 is "\", of 弓 "}", of 鬱 "{".
+// 鬱 have 27, 28, 29 strokes; the trail byte of 功 is "\", of 弓 "}", of 鬱 "{".
 const std::string kYi = "\xA4\x40", kDing = "\xA4\x42", kRen = "\xA4\x48", kYi2 = "\xC9\x40";  // A, B, B, B
 const std::string kBu = "\xA4\xA3", kZhong = "\xA4\xA4", kWang = "\xA4\xFD", kGong = "\xA5\x5C";  // D D D E
 const std::string kGong2 = "\xA4\x7D", kChe = "\xA8\xAE", kEr = "\xA8\xE0", kAi = "\xB7\x52";  // C G H M

@@ -48,7 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   separate_x_from_characters(text);
   round_trip(corvina::make_big5_encoder(corvina::SortOrder::kStrokes),
              corvina::make_big5_decoder, text, seed);
-  round_trip(corvina::make_utf8_encoder(corvina::SortOrder::kZhuyin),
+  // Stroke order reaches the four-byte ideographs' counts; zhuyin gives them no group.
+  round_trip(corvina::make_utf8_encoder(seed % 2 ? corvina::SortOrder::kStrokes : corvina::SortOrder::kZhuyin),
              corvina::make_utf8_decoder, text, seed);
   return 0;
 }

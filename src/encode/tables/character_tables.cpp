@@ -1,6 +1,8 @@
 #include "encode/tables/character_tables.h"
 
 #include <array>
+#include <cstddef>
+#include <iterator>
 #include <string_view>
 
 namespace corvina::tables {
@@ -10,21 +12,37 @@ constexpr int kEntries = 21200;
 constexpr char32_t kSymbolsFirst = 0x3000, kSymbolsLast = 0x3129;
 constexpr char32_t kIdeographsFirst = 0x4E00, kIdeographsLast = 0x9FA5;
 
-// The generated data: one character per entry ('-' for -1, else a digit of 0-9A-Za-z), in
-// index order. Regenerate with tools/make_tables.
-constexpr char kStrokeDigits[] =
+// The generated data: one character per entry ('-' for -1, else a digit of kDigits), in
+// code point order. Regenerate with tools/make_tables.
+constexpr std::string_view kDigits =
+    "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz!#$%&()*+,./:;<=>?@[]^_{|}~";
+
+struct StrokeBlock {
+  char32_t first;
+  std::string_view digits;  // the entries of first, first + 1, ...
+};
+
+constexpr StrokeBlock kStrokeBlocks[] = {
 #include "encode/tables/strokes.inc"
-    ;
+};
+
 constexpr char kZhuyinDigits[] =
 #include "encode/tables/zhuyin.inc"
     ;
 
+// Value of every table character, so that a stroke lookup is two loads: -1 for '-' and for
+// anything outside the alphabet.
+constexpr std::array<signed char, 128> kDigitValues = [] {
+  std::array<signed char, 128> values{};
+  values.fill(-1);
+  for (std::size_t i = 0; i < kDigits.size(); ++i) values[static_cast<unsigned char>(kDigits[i])] = static_cast<signed char>(i);
+  return values;
+}();
+
 constexpr int digit_value(char c) {
-  if (c == '-') return -1;
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'Z') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'z') return c - 'a' + 36;
-  throw "character outside the table alphabet";  // a compile error, as this runs at compile time
+  const int value = static_cast<unsigned char>(c) < 128 ? kDigitValues[static_cast<unsigned char>(c)] : -1;
+  if (value < 0 && c != '-') throw "character outside the table alphabet";  // a compile error here
+  return value;
 }
 
 // Decoded at compile time into plain int arrays, so a lookup is one load and the tables are
@@ -36,7 +54,19 @@ constexpr std::array<int, kEntries> decode(std::string_view digits) {
   return table;
 }
 
-constexpr std::array<int, kEntries> kStrokes = decode({kStrokeDigits, sizeof kStrokeDigits - 1});
+// The blocks must come in order and apart, or a lookup would find the wrong one. Their
+// characters are not checked here: a hundred thousand of them are past what compilers
+// evaluate at compile time; the tables test reads every entry.
+constexpr bool in_order(const StrokeBlock (&blocks)[std::size(kStrokeBlocks)]) {
+  char32_t next = 0;
+  for (const StrokeBlock& b : blocks) {
+    if (b.first < next) return false;
+    next = b.first + static_cast<char32_t>(b.digits.size());
+  }
+  return true;
+}
+static_assert(in_order(kStrokeBlocks));
+
 constexpr std::array<int, kEntries> kZhuyin = decode({kZhuyinDigits, sizeof kZhuyinDigits - 1});
 
 int lookup(const std::array<int, kEntries>& table, char32_t cp) {
@@ -49,7 +79,14 @@ int lookup(const std::array<int, kEntries>& table, char32_t cp) {
 
 }  // namespace
 
-int strokes(char32_t code_point) { return lookup(kStrokes, code_point); }
+int strokes(char32_t code_point) {
+  for (const StrokeBlock& b : kStrokeBlocks) {
+    if (code_point >= b.first && code_point - b.first < b.digits.size()) {
+      return kDigitValues[static_cast<unsigned char>(b.digits[code_point - b.first])];
+    }
+  }
+  return -1;
+}
 int zhuyin(char32_t code_point) { return lookup(kZhuyin, code_point); }
 
 }  // namespace corvina::tables

@@ -3,8 +3,9 @@
 
 namespace corvina::tables {
 
-// Stroke count of the traditional form of an ideograph of the Big5 character set;
-// -1 for every other code point.
+// Stroke count of an ideograph, as Taiwan counts it (Big5 characters by their place in
+// Big5), for every ideograph that Unihan counts, in all the CJK ideograph blocks; -1 for
+// every other code point.
 int strokes(char32_t code_point);
 
 // Position 1..37 of the first zhuyin symbol of the ideograph's principal reading in

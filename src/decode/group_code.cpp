@@ -1,0 +1,23 @@
+#include "decode/group_code.h"
+
+namespace corvina {
+
+namespace {
+
+char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+}  // namespace
+
+std::size_t group_code_size(std::string_view text) {
+  if (text.empty()) return 0;
+  const char first = lower(text[0]);
+  if (first == '0') return 1;
+  if (first < 'a' || first > 'z') return 0;
+  if (first != 'z') return 1;
+  std::size_t zs = 1;
+  while (zs < text.size() && lower(text[zs]) == 'z') ++zs;
+  const bool closed = zs > 1 && zs < text.size() && lower(text[zs]) >= 'a' && lower(text[zs]) <= 'y';
+  return closed ? zs + 1 : 1;
+}
+
+}  // namespace corvina
