@@ -9,9 +9,13 @@
 #include "decode/cvte.h"
 #include "driver/backend_choice.h"
 #include "driver/command_line.h"
+#include "driver/control_databases.h"
+#include "driver/document_name.h"
+#include "driver/encoding_check.h"
 #include "driver/file_io.h"
 #include "driver/interrupt.h"
 #include "driver/platform.h"
+#include "driver/pure_write.h"
 #include "driver/run_error.h"
 #include "driver/run_state.h"
 #include "encode/cvtc.h"
@@ -49,6 +53,7 @@ void discover_databases(RunState& state) {
   state.console << "\n Searching \\bibliography, \\nobibliography, \\addbibresource, "
                    "\\addglobalbib, or \\addsectionbib ... \n";
   search_bibliography(state, 0);
+  add_control_file_databases(state);
 }
 
 void encode_one(RunState& state, Encoder& encoder, const std::string& entry, bool new_file) {
@@ -79,46 +84,96 @@ void encode_databases(RunState& state) {
 
 // The encoded copy of a database found elsewhere stands in the working directory, but
 // bibtex searches BIBINPUTS in its own order and a folder named there would hand it the
-// original. The working directory goes first; the rest of the search stays as it was
-// (an empty entry at the end means TeX's default path, as when BIBINPUTS is unset).
-void search_working_directory_first() {
+// original. The working directory goes first; then the output directory, where biblatex
+// leaves NAME-blx.bib for bibtex; the rest of the search stays as it was (an empty entry
+// at the end means TeX's default path, as when BIBINPUTS is unset).
+void search_working_directory_first(const std::string& output_directory) {
   const char* bibinputs = getenv("BIBINPUTS");
-  setenv("BIBINPUTS", (std::string(".:") + (bibinputs ? bibinputs : "")).c_str(), 1);
+  std::string path = output_directory.empty() ? "." : ".:" + output_directory;
+  setenv("BIBINPUTS", (path + ":" + (bibinputs ? bibinputs : "")).c_str(), 1);
+}
+
+std::string bbl_name(const RunState& state) {
+  return in_directory(state.output_directory, state.purename) + ".bbl";
 }
 
 // Returns false when the back end could not be started at all.
 bool run_backend(RunState& state) {
-  search_working_directory_first();
+  std::string bibinputs_folder;
   std::vector<std::string> argv =
-      choose_backend(state.build, probe_control_files(state.purename), state.purename);
+      backend_command(state.build, state.purename, state.output_directory, bibinputs_folder);
+  search_working_directory_first(bibinputs_folder);
   ProgramResult result = run_program(argv);
   report_program(state, argv[0], result);
   return result.outcome != ProgramResult::Outcome::kNotStarted;
 }
 
+bool backend_left_bbl(RunState& state, bool backend_started, const std::string& skipped) {
+  const std::string bbl = bbl_name(state);
+  if (backend_started && InputFile(bbl).is_open()) return true;
+  state.console << "\n! " << bbl << " was not written by the back end: " << skipped << ".\n";
+  state.outside_program_failed = true;
+  return false;
+}
+
+// Direct mode: the decoded text is written in full beside NAME.bbl and then takes its
+// place, so that LaTeX never reads a .bbl that is cut short or still holds sort keys.
+void decode_in_place(RunState& state, bool backend_started) {
+  if (!backend_left_bbl(state, backend_started, "nothing is decoded")) return;
+  const std::string bbl = bbl_name(state);
+  const std::string decoded = in_directory(state.output_directory, state.purename) + "-tmp.bbl";
+  auto decoder = state.build.make_decoder(true);
+  try {
+    cvte(state, *decoder, bbl, decoded);
+  } catch (...) {
+    std::error_code ignored;
+    std::filesystem::remove(decoded, ignored);
+    throw;
+  }
+  std::error_code error;
+  std::filesystem::rename(decoded, bbl, error);
+  if (error) {
+    std::filesystem::remove(decoded, error);
+    throw RunError(kExitFileError, "! cannot replace " + bbl + " by " + decoded + ": " + error.message() + ".\n");
+  }
+}
+
+// Without the preprocessor's work NAME.bbl would keep the back end's sort keys; it gets
+// the decoded text instead.
+void keep_decoded_text(RunState& state, const std::string& decoded, const std::string& bbl) {
+  const std::string& preprocessor = state.build.preprocessor.front();
+  std::string error = pure_write(decoded, bbl);
+  if (!error.empty()) throw RunError(kExitFileError, error);
+  state.console << "\n! " << bbl << " holds the decoded text of " << decoded << ", without "
+                << preprocessor << "'s work.\n";
+}
+
 void decode_and_preprocess(RunState& state, bool backend_started) {
-  const std::string bbl = state.purename + ".bbl";
+  const std::string bbl = bbl_name(state);
   const std::string temp = state.build.temp_bbl(state.purename);
   const std::string& preprocessor = state.build.preprocessor.front();
-  if (!backend_started || !InputFile(bbl).is_open()) {
-    state.console << "\n! " << bbl << " was not written by the back end: decoding and "
-                  << preprocessor << " are skipped.\n";
-    state.outside_program_failed = true;
-    return;
-  }
+  if (!backend_left_bbl(state, backend_started, "decoding and " + preprocessor + " are skipped")) return;
   auto decoder = state.build.make_decoder(true);
   cvte(state, *decoder, bbl, temp);
   std::vector<std::string> argv = state.build.preprocessor;
   argv.push_back(temp);
   argv.push_back(bbl);
-  report_program(state, preprocessor, run_program(argv));
+  ProgramResult result = run_program(argv);
+  report_program(state, preprocessor, result);
+  if (!result.ok()) keep_decoded_text(state, temp, bbl);
 }
 
 void run_steps(RunState& state) {
+  refuse_other_encoding(state, state.fullname);
   discover_databases(state);
+  refuse_other_encoding_in_databases(state);
   copybib(state);
   encode_databases(state);
   bool backend_started = run_backend(state);
+  if (state.direct) {
+    decode_in_place(state, backend_started);
+    return;
+  }
   decode_and_preprocess(state, backend_started);
   if (state.build.rewrite_font_families) state.build.rewrite_font_families();
 }
@@ -177,8 +232,11 @@ int corvina_main(const Build& build, int argc, char** argv) {
   if (!line.bad_option.empty()) std::cout << "\n! " << line.bad_option << ": parameter error. Ignore.\n";
   RunState state(build, std::cout, log);
   state.order = line.order;
-  state.fullname = line.document + ".vdk";
-  state.purename = line.document;
+  DocumentName name = resolve_document_name(line.document, line.output_directory, path_exists);
+  state.fullname = name.fullname;
+  state.purename = name.purename;
+  state.output_directory = name.output_directory;
+  state.direct = name.direct;
   return run_sequence(state, log);
 }
 
