@@ -53,7 +53,7 @@ void note_hints(std::string_view line, DocumentHints& hints) {
   note_magic_line(line, hints);
   const std::string_view code = line.substr(0, line.find('%'));
   note_packages(code, hints);
-  if (has(code, "\\printbibliography") || has(code, "\\bibliography") || has(code, "\\addbibresource") ||
+  if (has(code, "\\printbibliography") || has(code, "\\bibliography{") || has(code, "\\addbibresource") ||
       has(code, "\\addglobalbib") || has(code, "\\addsectionbib")) {
     hints.bibliography = true;
   }
