@@ -69,9 +69,14 @@ CommandLine parse_command_line(const Build& build, const std::vector<std::string
 std::string help_text(const Build& build) {
   std::string text = build.usage;
   text += "\nRun in the folder of the document, in place of biber or bibtex, after LaTeX has\n"
-          "written the document's control files. The document is read as NAME.vdk; the\n"
-          "databases it names are sorted in Chinese order and restored afterwards.\n"
-          "Exit status: 0 done, 1 usage or document not found, 2 no bibliography command,\n"
+          "written the document's control files. The document is NAME.vdk, for the Chinese\n"
+          "preprocessor; or NAME.tex (given so, or when there is no NAME.vdk), whose .bbl gets\n"
+          "the sorted, decoded text directly. The databases it and the back end's control\n"
+          "file name are sorted in Chinese order and restored afterwards.\n"
+          "  --output-directory DIR   NAME.bcf, NAME.aux and NAME.bbl are in DIR (as biber's);\n"
+          "                           latexmk's DIR/NAME.bcf or DIR/NAME.aux may be given too.\n"
+          "Exit status: 0 done, 1 usage, document or control file not found (LaTeX not run\n"
+          "yet), or a file for the other program, 2 no bibliography command,\n"
           "3 remote resource, 4 database not found, 5 an outside program failed,\n"
           "6 a file could not be read or written.\n";
   return text;
