@@ -103,9 +103,11 @@ bool run_backend(RunState& state) {
   std::vector<std::string> argv =
       backend_command(state.build, state.purename, state.output_directory, bibinputs_folder);
   search_working_directory_first(bibinputs_folder);
+  state.bbl_holds_sort_keys = true;  // from its first write, also when interrupted meanwhile
   ProgramResult result = run_program(argv);
   report_program(state, argv[0], result);
-  return result.outcome != ProgramResult::Outcome::kNotStarted;
+  state.bbl_holds_sort_keys = result.outcome != ProgramResult::Outcome::kNotStarted;
+  return state.bbl_holds_sort_keys;
 }
 
 bool backend_left_bbl(RunState& state, bool backend_started, const std::string& skipped) {
@@ -127,15 +129,17 @@ void decode_in_place(RunState& state, bool backend_started) {
     cvte(state, *decoder, bbl, decoded);
   } catch (...) {
     std::error_code ignored;
-    std::filesystem::remove(decoded, ignored);
+    if (std::filesystem::is_regular_file(decoded, ignored)) std::filesystem::remove(decoded, ignored);
     throw;
   }
   std::error_code error;
   std::filesystem::rename(decoded, bbl, error);
   if (error) {
-    std::filesystem::remove(decoded, error);
+    std::error_code ignored;
+    std::filesystem::remove(decoded, ignored);
     throw RunError(kExitFileError, "! cannot replace " + bbl + " by " + decoded + ": " + error.message() + ".\n");
   }
+  state.bbl_holds_sort_keys = false;
 }
 
 // Without the preprocessor's work NAME.bbl would keep the back end's sort keys; it gets
@@ -161,6 +165,17 @@ void decode_and_preprocess(RunState& state, bool backend_started) {
   ProgramResult result = run_program(argv);
   report_program(state, preprocessor, result);
   if (!result.ok()) keep_decoded_text(state, temp, bbl);
+  state.bbl_holds_sort_keys = false;
+}
+
+void drop_undecoded_bbl(RunState& state) {
+  if (!state.bbl_holds_sort_keys) return;
+  const std::string bbl = bbl_name(state);
+  std::error_code error;
+  if (std::filesystem::remove(bbl, error)) {
+    state.console << "\n! " << bbl << " still held sort keys and is removed; run " << state.build.program
+                  << " again.\n";
+  }
 }
 
 void run_steps(RunState& state) {
@@ -194,15 +209,18 @@ int run_sequence(RunState& state, std::ofstream& log) {
     run_steps(state);
   } catch (const RunError& error) {
     state.console << error.what();
+    drop_undecoded_bbl(state);
     // Before the first rewrite nothing of the user's has changed: the files made so far
     // stay for inspection, as after any early stop.
     if (state.rewritten.empty()) return error.status();
     return finish(state, log, error.status());
   } catch (const Interrupted& interrupted) {
+    drop_undecoded_bbl(state);
     if (!state.rewritten.empty()) finish(state, log, 0);
     die_by_signal(interrupted.signal_number);
   } catch (const std::exception& error) {
     state.console << "\n! " << error.what() << "\n";
+    drop_undecoded_bbl(state);
     if (state.rewritten.empty()) return kExitFileError;
     return finish(state, log, kExitFileError);
   }

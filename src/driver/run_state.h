@@ -61,6 +61,9 @@ struct RunState {
 
   // Set when the back end or the preprocessor failed, or no .bbl came out of the back end.
   bool outside_program_failed = false;
+  // From the back end's run until NAME.bbl holds decoded text: a run that stops in
+  // between removes NAME.bbl rather than leave the sort keys for LaTeX to print.
+  bool bbl_holds_sort_keys = false;
 };
 
 }  // namespace corvina

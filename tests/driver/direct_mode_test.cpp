@@ -78,6 +78,25 @@ TEST(DirectMode, BblKeptSortKeysWhenThePreprocessorWasMissing) {
   EXPECT_EQ(read_file("refs.bib"), kUtf8);
 }
 
+TEST(DirectMode, BblKeptSortKeysWhenDecodingFailed) {
+  for (const std::string& document : {"thesis.vdk", "thesis.tex"}) {
+    SCOPED_TRACE(document);
+    RunHarness h;
+    write_file(document, "\\addbibresource{refs.bib}\n");
+    write_file("refs.bib", kUtf8);
+    write_file("thesis.bcf", "");
+    h.stand_in("biber", "cat refs.bib > thesis.bbl");
+    // The decoded copy cannot be written: a folder stands where it goes.
+    fs::create_directory(document == "thesis.vdk" ? "temp21-tmp.bbl" : "thesis-tmp.bbl");
+    EXPECT_EQ(exit_status(h.run("corvina4", {"thesis"})), 6);
+    EXPECT_TRUE(contains(h.console(), "\n! thesis.bbl still held sort keys and is removed; run corvina4 again.\n"))
+        << h.console();
+    EXPECT_FALSE(file_exists("thesis.bbl"));
+    EXPECT_TRUE(fs::is_directory(document == "thesis.vdk" ? "temp21-tmp.bbl" : "thesis-tmp.bbl"));
+    EXPECT_EQ(read_file("refs.bib"), kUtf8);
+  }
+}
+
 // A database named only where the scan does not look, and one named both ways.
 TEST(ControlFiles, DatabasesTheScanMissesAreSortedOnce) {
   RunHarness h;
