@@ -10,12 +10,12 @@
 #include "driver/backend_choice.h"
 #include "driver/command_line.h"
 #include "driver/control_databases.h"
+#include "driver/decoded_bbl.h"
 #include "driver/document_name.h"
 #include "driver/encoding_check.h"
 #include "driver/file_io.h"
 #include "driver/interrupt.h"
 #include "driver/platform.h"
-#include "driver/pure_write.h"
 #include "driver/run_error.h"
 #include "driver/run_state.h"
 #include "encode/cvtc.h"
@@ -93,10 +93,6 @@ void search_working_directory_first(const std::string& output_directory) {
   setenv("BIBINPUTS", (path + ":" + (bibinputs ? bibinputs : "")).c_str(), 1);
 }
 
-std::string bbl_name(const RunState& state) {
-  return in_directory(state.output_directory, state.purename) + ".bbl";
-}
-
 // Returns false when the back end could not be started at all.
 bool run_backend(RunState& state) {
   std::string bibinputs_folder;
@@ -118,40 +114,6 @@ bool backend_left_bbl(RunState& state, bool backend_started, const std::string& 
   return false;
 }
 
-// Direct mode: the decoded text is written in full beside NAME.bbl and then takes its
-// place, so that LaTeX never reads a .bbl that is cut short or still holds sort keys.
-void decode_in_place(RunState& state, bool backend_started) {
-  if (!backend_left_bbl(state, backend_started, "nothing is decoded")) return;
-  const std::string bbl = bbl_name(state);
-  const std::string decoded = in_directory(state.output_directory, state.purename) + "-tmp.bbl";
-  auto decoder = state.build.make_decoder(true);
-  try {
-    cvte(state, *decoder, bbl, decoded);
-  } catch (...) {
-    std::error_code ignored;
-    if (std::filesystem::is_regular_file(decoded, ignored)) std::filesystem::remove(decoded, ignored);
-    throw;
-  }
-  std::error_code error;
-  std::filesystem::rename(decoded, bbl, error);
-  if (error) {
-    std::error_code ignored;
-    std::filesystem::remove(decoded, ignored);
-    throw RunError(kExitFileError, "! cannot replace " + bbl + " by " + decoded + ": " + error.message() + ".\n");
-  }
-  state.bbl_holds_sort_keys = false;
-}
-
-// Without the preprocessor's work NAME.bbl would keep the back end's sort keys; it gets
-// the decoded text instead.
-void keep_decoded_text(RunState& state, const std::string& decoded, const std::string& bbl) {
-  const std::string& preprocessor = state.build.preprocessor.front();
-  std::string error = pure_write(decoded, bbl);
-  if (!error.empty()) throw RunError(kExitFileError, error);
-  state.console << "\n! " << bbl << " holds the decoded text of " << decoded << ", without "
-                << preprocessor << "'s work.\n";
-}
-
 void decode_and_preprocess(RunState& state, bool backend_started) {
   const std::string bbl = bbl_name(state);
   const std::string temp = state.build.temp_bbl(state.purename);
@@ -168,16 +130,6 @@ void decode_and_preprocess(RunState& state, bool backend_started) {
   state.bbl_holds_sort_keys = false;
 }
 
-void drop_undecoded_bbl(RunState& state) {
-  if (!state.bbl_holds_sort_keys) return;
-  const std::string bbl = bbl_name(state);
-  std::error_code error;
-  if (std::filesystem::remove(bbl, error)) {
-    state.console << "\n! " << bbl << " still held sort keys and is removed; run " << state.build.program
-                  << " again.\n";
-  }
-}
-
 void run_steps(RunState& state) {
   refuse_other_encoding(state, state.fullname);
   discover_databases(state);
@@ -186,7 +138,7 @@ void run_steps(RunState& state) {
   encode_databases(state);
   bool backend_started = run_backend(state);
   if (state.direct) {
-    decode_in_place(state, backend_started);
+    if (backend_left_bbl(state, backend_started, "nothing is decoded")) decode_in_place(state);
     return;
   }
   decode_and_preprocess(state, backend_started);
