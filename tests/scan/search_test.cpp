@@ -76,13 +76,6 @@ TEST_F(scanSearch, IncludeWrittenWithExtensionIsTriedAsWrittenAndDirectModeSkips
   EXPECT_EQ(state.orgbib, (std::vector<std::string>{"bib/refs.bib", "tex.bib"}));
 }
 
-TEST_F(scanSearch, PrintbibliographyAloneIsNoReasonToStop) {
-  write_file("doc.vdk", "\\usepackage{mythesis}\n\\printbibliography\n");
-  EXPECT_TRUE(search_bibliography(state, 0));
-  EXPECT_TRUE(state.orgbib.empty());
-  EXPECT_TRUE(state.hints.bibliography);
-}
-
 TEST_F(scanSearch, CommandBehindLongLineIsFoundWhole) {
   write_file("doc.vdk", std::string(5000, 'x') + "\\bibliography{refs}\n" +
                             std::string(700, 'y') + "% \\bibliography{old}\n");
