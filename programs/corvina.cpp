@@ -12,6 +12,7 @@ int main(int argc, char** argv) {
       .version = "corvina " CORVINA_VERSION,
       .usage = "\n** Usage: corvina  filename(.vdk)\n",
       .takes_order_option = false,
+      .reads_utf8 = false,
       .bibtex_without_bcf = {"bibtex8", "--mstrings", "50000", "-W"},
       .preprocessor = {"pellam", "-+", "--"},
       .fixed_temp_bbl = "",

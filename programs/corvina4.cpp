@@ -14,6 +14,7 @@ int main(int argc, char** argv) {
       .usage = "\n** Usage: corvina4  [-Option...]  filename(.vdk)\n"
                "\n      y : sorting by zhuyin.\n\n",
       .takes_order_option = true,
+      .reads_utf8 = true,
       .bibtex_without_bcf = {"bibtex"},
       .preprocessor = {"pellam4", "-+", "--", "-b"},
       .fixed_temp_bbl = "temp21-tmp.bbl",

@@ -1,5 +1,6 @@
 #include "driver/backend_choice.h"
 
+#include "driver/document_name.h"
 #include "driver/file_io.h"
 #include "driver/platform.h"
 
@@ -16,6 +17,18 @@ std::vector<std::string> choose_backend(const Build& build, const ControlFiles& 
     argv = {"bibtex"};
   }
   argv.push_back(purename);
+  return argv;
+}
+
+std::vector<std::string> backend_command(const Build& build, const std::string& purename,
+                                         const std::string& output_directory,
+                                         std::string& bibinputs_folder) {
+  const std::string base = in_directory(output_directory, purename);
+  std::vector<std::string> argv = choose_backend(build, probe_control_files(base), base);
+  bibinputs_folder.clear();
+  if (output_directory.empty()) return argv;
+  if (argv.front() == "biber") return {"biber", "--output-directory", output_directory, purename};
+  bibinputs_folder = output_directory;
   return argv;
 }
 

@@ -23,6 +23,14 @@ struct ControlFiles {
 std::vector<std::string> choose_backend(const Build& build, const ControlFiles& files,
                                         const std::string& purename);
 
+// The same for the back end's files in `output_directory` (empty: the working directory):
+// biber is told the folder with its --output-directory; bibtex and bibtex8 are given
+// DIR/NAME, and `bibinputs_folder` is set to DIR, where biblatex's NAME-blx.bib lies,
+// for the caller to add to their database search.
+std::vector<std::string> backend_command(const Build& build, const std::string& purename,
+                                         const std::string& output_directory,
+                                         std::string& bibinputs_folder);
+
 // Looks at NAME.bcf and NAME-blx.bib in the working directory.
 ControlFiles probe_control_files(const std::string& purename);
 

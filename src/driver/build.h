@@ -17,6 +17,7 @@ struct Build {
   std::string version{};  // printed by --version
   std::string usage{};    // the usage text, line ends included
   bool takes_order_option = false;  // corvina4 reads "-y" before the document name
+  bool reads_utf8 = false;          // corvina4 reads UTF-8, corvina Big5
 
   // The back end run when there is no NAME.bcf; the document name is appended.
   std::vector<std::string> bibtex_without_bcf{};

@@ -13,6 +13,9 @@ struct CommandLine {
   std::string document;  // the name as typed, without ".vdk"
   SortOrder order = SortOrder::kStrokes;
   std::string bad_option;  // an option that was not understood, to be reported
+  // Where the back end's files (NAME.bcf, NAME.aux, NAME.bbl) are, as biber's option of
+  // the same name; empty for the working directory.
+  std::string output_directory;
 };
 
 // Turns the arguments after the program name into the run's settings.

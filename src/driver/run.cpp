@@ -9,6 +9,10 @@
 #include "decode/cvte.h"
 #include "driver/backend_choice.h"
 #include "driver/command_line.h"
+#include "driver/control_databases.h"
+#include "driver/decoded_bbl.h"
+#include "driver/document_name.h"
+#include "driver/encoding_check.h"
 #include "driver/file_io.h"
 #include "driver/interrupt.h"
 #include "driver/platform.h"
@@ -49,6 +53,7 @@ void discover_databases(RunState& state) {
   state.console << "\n Searching \\bibliography, \\nobibliography, \\addbibresource, "
                    "\\addglobalbib, or \\addsectionbib ... \n";
   search_bibliography(state, 0);
+  add_control_file_databases(state);
 }
 
 void encode_one(RunState& state, Encoder& encoder, const std::string& entry, bool new_file) {
@@ -79,46 +84,63 @@ void encode_databases(RunState& state) {
 
 // The encoded copy of a database found elsewhere stands in the working directory, but
 // bibtex searches BIBINPUTS in its own order and a folder named there would hand it the
-// original. The working directory goes first; the rest of the search stays as it was
-// (an empty entry at the end means TeX's default path, as when BIBINPUTS is unset).
-void search_working_directory_first() {
+// original. The working directory goes first; then the output directory, where biblatex
+// leaves NAME-blx.bib for bibtex; the rest of the search stays as it was (an empty entry
+// at the end means TeX's default path, as when BIBINPUTS is unset).
+void search_working_directory_first(const std::string& output_directory) {
   const char* bibinputs = getenv("BIBINPUTS");
-  setenv("BIBINPUTS", (std::string(".:") + (bibinputs ? bibinputs : "")).c_str(), 1);
+  std::string path = output_directory.empty() ? "." : ".:" + output_directory;
+  setenv("BIBINPUTS", (path + ":" + (bibinputs ? bibinputs : "")).c_str(), 1);
 }
 
 // Returns false when the back end could not be started at all.
 bool run_backend(RunState& state) {
-  search_working_directory_first();
+  std::string bibinputs_folder;
   std::vector<std::string> argv =
-      choose_backend(state.build, probe_control_files(state.purename), state.purename);
+      backend_command(state.build, state.purename, state.output_directory, bibinputs_folder);
+  search_working_directory_first(bibinputs_folder);
+  state.bbl_holds_sort_keys = true;  // from its first write, also when interrupted meanwhile
   ProgramResult result = run_program(argv);
   report_program(state, argv[0], result);
-  return result.outcome != ProgramResult::Outcome::kNotStarted;
+  state.bbl_holds_sort_keys = result.outcome != ProgramResult::Outcome::kNotStarted;
+  return state.bbl_holds_sort_keys;
+}
+
+bool backend_left_bbl(RunState& state, bool backend_started, const std::string& skipped) {
+  const std::string bbl = bbl_name(state);
+  if (backend_started && InputFile(bbl).is_open()) return true;
+  state.console << "\n! " << bbl << " was not written by the back end: " << skipped << ".\n";
+  state.outside_program_failed = true;
+  return false;
 }
 
 void decode_and_preprocess(RunState& state, bool backend_started) {
-  const std::string bbl = state.purename + ".bbl";
+  const std::string bbl = bbl_name(state);
   const std::string temp = state.build.temp_bbl(state.purename);
   const std::string& preprocessor = state.build.preprocessor.front();
-  if (!backend_started || !InputFile(bbl).is_open()) {
-    state.console << "\n! " << bbl << " was not written by the back end: decoding and "
-                  << preprocessor << " are skipped.\n";
-    state.outside_program_failed = true;
-    return;
-  }
+  if (!backend_left_bbl(state, backend_started, "decoding and " + preprocessor + " are skipped")) return;
   auto decoder = state.build.make_decoder(true);
   cvte(state, *decoder, bbl, temp);
   std::vector<std::string> argv = state.build.preprocessor;
   argv.push_back(temp);
   argv.push_back(bbl);
-  report_program(state, preprocessor, run_program(argv));
+  ProgramResult result = run_program(argv);
+  report_program(state, preprocessor, result);
+  if (!result.ok()) keep_decoded_text(state, temp, bbl);
+  state.bbl_holds_sort_keys = false;
 }
 
 void run_steps(RunState& state) {
+  refuse_other_encoding(state, state.fullname);
   discover_databases(state);
+  refuse_other_encoding_in_databases(state);
   copybib(state);
   encode_databases(state);
   bool backend_started = run_backend(state);
+  if (state.direct) {
+    if (backend_left_bbl(state, backend_started, "nothing is decoded")) decode_in_place(state);
+    return;
+  }
   decode_and_preprocess(state, backend_started);
   if (state.build.rewrite_font_families) state.build.rewrite_font_families();
 }
@@ -139,15 +161,18 @@ int run_sequence(RunState& state, std::ofstream& log) {
     run_steps(state);
   } catch (const RunError& error) {
     state.console << error.what();
+    drop_undecoded_bbl(state);
     // Before the first rewrite nothing of the user's has changed: the files made so far
     // stay for inspection, as after any early stop.
     if (state.rewritten.empty()) return error.status();
     return finish(state, log, error.status());
   } catch (const Interrupted& interrupted) {
+    drop_undecoded_bbl(state);
     if (!state.rewritten.empty()) finish(state, log, 0);
     die_by_signal(interrupted.signal_number);
   } catch (const std::exception& error) {
     state.console << "\n! " << error.what() << "\n";
+    drop_undecoded_bbl(state);
     if (state.rewritten.empty()) return kExitFileError;
     return finish(state, log, kExitFileError);
   }
@@ -177,8 +202,11 @@ int corvina_main(const Build& build, int argc, char** argv) {
   if (!line.bad_option.empty()) std::cout << "\n! " << line.bad_option << ": parameter error. Ignore.\n";
   RunState state(build, std::cout, log);
   state.order = line.order;
-  state.fullname = line.document + ".vdk";
-  state.purename = line.document;
+  DocumentName name = resolve_document_name(line.document, line.output_directory, path_exists);
+  state.fullname = name.fullname;
+  state.purename = name.purename;
+  state.output_directory = name.output_directory;
+  state.direct = name.direct;
   return run_sequence(state, log);
 }
 

@@ -8,6 +8,7 @@
 
 #include "driver/build.h"
 #include "encode/encoder.h"
+#include "scan/document_hints.h"
 
 namespace corvina {
 
@@ -21,6 +22,11 @@ struct RunState {
 
   std::string fullname;  // the document: the name as typed + ".vdk"
   std::string purename;  // the name as typed; all back-end names derive from it
+  // The folder of the back end's files (NAME.bcf, NAME.aux, NAME.bbl); empty: here.
+  std::string output_directory;
+  // The document is LaTeX's NAME.tex: the decoded text goes straight to NAME.bbl, with no
+  // preprocessor and no font-family rewrite.
+  bool direct = false;
   SortOrder order = SortOrder::kStrokes;
 
   // Set once an include line or a bibliography command has been accepted anywhere.
@@ -28,6 +34,7 @@ struct RunState {
   std::vector<std::string> inpinc;      // include names, in the order found
   std::vector<std::string> orgbib;      // database entries, in the order found
   std::vector<std::string> fromorgbib;  // entries backed up by staging
+  DocumentHints hints;                  // what the source lines tell of engine and packages
 
   // How staging left each entry of orgbib (same index).
   enum class Staged {
@@ -54,6 +61,9 @@ struct RunState {
 
   // Set when the back end or the preprocessor failed, or no .bbl came out of the back end.
   bool outside_program_failed = false;
+  // From the back end's run until NAME.bbl holds decoded text: a run that stops in
+  // between removes NAME.bbl rather than leave the sort keys for LaTeX to print.
+  bool bbl_holds_sort_keys = false;
 };
 
 }  // namespace corvina

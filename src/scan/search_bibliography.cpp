@@ -1,7 +1,10 @@
 #include "scan/search_bibliography.h"
 
+#include <filesystem>
+
 #include "driver/run_error.h"
 #include "scan/bibliography_line.h"
+#include "scan/document_hints.h"
 #include "scan/source_lines.h"
 
 namespace corvina {
@@ -16,11 +19,27 @@ const char kNoCommand[] =
     ", \n"
     " Maybe you are not using biblatex at all?\n";
 
+bool regular_file(const std::string& path) {
+  std::error_code ignored;
+  return std::filesystem::is_regular_file(path, ignored);
+}
+
+// An include is the preprocessor's NAME.vdk, else LaTeX's NAME.tex; a document without a
+// preprocessor has no .vdk files. A name written with its extension ("setup/preamble.tex")
+// is also tried as written.
+bool scan_include(const std::string& name, bool direct,
+                  const std::function<void(std::string_view)>& visit) {
+  if (!direct && for_each_line(name + ".vdk", visit)) return true;
+  if (for_each_line(name + ".tex", visit)) return true;
+  return regular_file(name) && for_each_line(name, visit);
+}
+
 }  // namespace
 
 bool search_bibliography(RunState& state, int g) {
   int line_no = 0;
   auto visit = [&](std::string_view line) {
+    note_hints(line, state.hints);
     LineScan scan = scan_bibliography_line(line, line_no, state.orgbib.size());
     if (scan.kind == LineKind::kRemote) throw RunError(kExitRemote, kRemoteRefused);
     state.debug << scan.log;
@@ -35,12 +54,11 @@ bool search_bibliography(RunState& state, int g) {
       throw RunError(kExitUsage, "cannot open " + state.fullname + ", give up.....\n");
     }
   } else {
-    const std::string& name = state.inpinc.at(g - 1);
-    if (!for_each_line(name + ".vdk", visit) && !for_each_line(name + ".tex", visit)) {
-      return false;
-    }
+    if (!scan_include(state.inpinc.at(g - 1), state.direct, visit)) return false;
   }
-  if (!state.findj) throw RunError(kExitNoCommand, kNoCommand);
+  // A document whose databases are named only where the scan does not look (a .sty)
+  // still prints a bibliography: the back end's control file names them.
+  if (!state.findj && !state.hints.bibliography) throw RunError(kExitNoCommand, kNoCommand);
   return true;
 }
 

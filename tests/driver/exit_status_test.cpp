@@ -41,7 +41,7 @@ TEST(ExitStatus, EarlyStopsTellWhyAndTouchNoDatabase) {
        " \\addglobalbib, or \\addsectionbib command\n, \n Maybe you are not using biblatex at all?\n"},
       {"corvina4", {"thesis"}, "\\addbibresource[location=remote]{refs.bib}\n", 3,
        "\nError: \"location=remote\" option is not supported by corvina.\n"},
-      {"corvina", {"thesis"}, "\\addbibresource{refs.bib}\\relax\n\\addbibresource{missing.bib}\n", 4,
+      {"corvina4", {"thesis"}, "\\addbibresource{refs.bib}\\relax\n\\addbibresource{missing.bib}\n", 4,
        "\n!Warning: cannot find missing.bib. Please check it.\n"},
   };
   for (const Case& c : cases) {
@@ -50,6 +50,7 @@ TEST(ExitStatus, EarlyStopsTellWhyAndTouchNoDatabase) {
     h.stand_in("kpsewhich", "exit 1");
     write_document(c.commands);
     write_file("refs.bib", kDatabase);
+    write_file("thesis.bcf", "");
     EXPECT_EQ(exit_status(h.run(c.program, c.args)), c.status);
     EXPECT_TRUE(contains(h.console(), c.message)) << h.console();
     EXPECT_EQ(read_file("refs.bib"), kDatabase);

@@ -3,11 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 
 #include "driver/backend_choice.h"
 #include "driver/command_line.h"
+#include "driver/document_name.h"
 #include "driver/platform.h"
 #include "support/files.h"
 #include "support/temp_dir.h"
@@ -55,6 +57,62 @@ TEST(CommandLine, Big5BuildTakesExactlyOneNameAndNoOption) {
   EXPECT_EQ(parse_command_line(big5_like(), {"-y", "thesis"}).action, CommandLine::Action::kUsage);
   EXPECT_EQ(parse_command_line(big5_like(), {"a", "b"}).action, CommandLine::Action::kUsage);
   EXPECT_EQ(parse_command_line(big5_like(), {"--version"}).action, CommandLine::Action::kVersion);
+}
+
+TEST(CommandLine, OutputDirectoryStandsAnywhereBeforeTheName) {
+  struct Case {
+    std::vector<std::string> args;
+    bool big5;
+    CommandLine::Action action;
+    std::string document, output_directory;
+    SortOrder order;
+  };
+  const Case cases[] = {
+      {{"--output-directory", "out", "thesis"}, false, CommandLine::Action::kRun, "thesis", "out", SortOrder::kStrokes},
+      {{"-y", "--output-directory=a b", "thesis"}, false, CommandLine::Action::kRun, "thesis", "a b", SortOrder::kZhuyin},
+      {{"--output-directory=out", "-y", "thesis"}, false, CommandLine::Action::kRun, "thesis", "out", SortOrder::kZhuyin},
+      {{"--output-directory", "out", "thesis"}, true, CommandLine::Action::kRun, "thesis", "out", SortOrder::kStrokes},
+      {{"--output-directory", "out"}, true, CommandLine::Action::kUsage, "", "out", SortOrder::kStrokes},
+      {{"thesis", "--output-directory"}, false, CommandLine::Action::kRun, "thesis", "", SortOrder::kStrokes},
+      {{"--output-directory"}, false, CommandLine::Action::kUsage, "", "", SortOrder::kStrokes},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.args));
+    CommandLine line = parse_command_line(c.big5 ? big5_like() : utf8_like(), c.args);
+    EXPECT_EQ(line.action, c.action);
+    EXPECT_EQ(line.document, c.document);
+    EXPECT_EQ(line.output_directory, c.output_directory);
+    EXPECT_EQ(line.order, c.order);
+  }
+}
+
+TEST(DocumentName, VdkFirstThenTexInDirectModeAndControlFilesNameTheFolder) {
+  struct Case {
+    std::string typed, output_directory;
+    std::vector<std::string> present;
+    DocumentName expected;
+  };
+  const Case cases[] = {
+      {"thesis", "", {"thesis.vdk", "thesis.tex"}, {"thesis.vdk", "thesis", "", false}},
+      {"thesis", "", {"thesis.tex"}, {"thesis.tex", "thesis", "", true}},
+      {"thesis", "", {}, {"thesis.vdk", "thesis", "", false}},
+      {"thesis.tex", "out", {"thesis.vdk"}, {"thesis.tex", "thesis", "out", true}},
+      {"thesis.vdk", "", {"thesis.vdk"}, {"thesis.vdk.vdk", "thesis.vdk", "", false}},
+      {"out/thesis.bcf", "", {"thesis.tex"}, {"thesis.tex", "thesis", "out", true}},
+      {"thesis.aux", "", {"thesis.vdk"}, {"thesis.vdk", "thesis", "", false}},
+      {"sub/thesis.aux", "build", {"thesis.tex"}, {"thesis.tex", "thesis", "build/sub", true}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed);
+    auto exists = [&](const std::string& path) {
+      return std::find(c.present.begin(), c.present.end(), path) != c.present.end();
+    };
+    DocumentName name = resolve_document_name(c.typed, c.output_directory, exists);
+    EXPECT_EQ(name.fullname, c.expected.fullname);
+    EXPECT_EQ(name.purename, c.expected.purename);
+    EXPECT_EQ(name.output_directory, c.expected.output_directory);
+    EXPECT_EQ(name.direct, c.expected.direct);
+  }
 }
 
 TEST(BackendChoice, ControlFilesDecideAndTheNewerWinsWhenBothExist) {

@@ -69,6 +69,7 @@ TEST(WholeRun, Utf8RunSortsRestoresAndCleansUp) {
 TEST(WholeRun, Big5RunGivesBackTheDatabaseByteForByte) {
   RunHarness h;
   write_document("thesis", "\\bibliography{refs}\n");  // no .bcf: bibtex8
+  write_file("thesis.aux", "\\bibdata{refs}\n");
   write_file("refs.bib", kBig5Database);
   h.copying_backend("bibtex8", "refs.bib");
   h.stand_in("pellam", std::string("exec '") + CORVINA_BIN_DIR + "/pellam' \"$@\"");
@@ -81,7 +82,7 @@ TEST(WholeRun, Big5RunGivesBackTheDatabaseByteForByte) {
   EXPECT_EQ(read_file(h.outside("seen.bib")).find('\xA4'), std::string::npos);
   EXPECT_EQ(read_file("thesis.bbl"), kBig5Database);
   EXPECT_EQ(read_file("refs.bib"), kBig5Database);
-  EXPECT_EQ(h.listing(), "refs.bib\nthesis-tmp.bbl\nthesis.bbl\nthesis.vdk\n");
+  EXPECT_EQ(h.listing(), "refs.bib\nthesis-tmp.bbl\nthesis.aux\nthesis.bbl\nthesis.vdk\n");
 }
 
 // A document name with a blank, a database name with shell syntax, a database that is a

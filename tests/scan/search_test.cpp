@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <sstream>
 #include <string>
@@ -60,6 +61,19 @@ TEST_F(scanSearch, IncludeOpenedAsVdkBeforeTexAndSkippedWhenMissing) {
   EXPECT_FALSE(search_bibliography(state, 3));
   EXPECT_TRUE(search_bibliography(state, 0));
   EXPECT_EQ(state.orgbib, (std::vector<std::string>{"vdk.bib", "shared.bib", "shared.bib"}));
+}
+
+TEST_F(scanSearch, IncludeWrittenWithExtensionIsTriedAsWrittenAndDirectModeSkipsVdk) {
+  std::filesystem::create_directories("setup/preamble.tex.d");
+  state.inpinc = {"setup/preamble.tex", "chap1", "setup/preamble.tex.d"};
+  state.direct = true;
+  write_file("setup/preamble.tex", "\\addbibresource{bib/refs.bib}\n");
+  write_file("chap1.vdk", "\\addbibresource{vdk.bib}\n");
+  write_file("chap1.tex", "\\addbibresource{tex.bib}\n");
+  EXPECT_TRUE(search_bibliography(state, 1));
+  EXPECT_TRUE(search_bibliography(state, 2));
+  EXPECT_FALSE(search_bibliography(state, 3)) << "a folder is never read as a source";
+  EXPECT_EQ(state.orgbib, (std::vector<std::string>{"bib/refs.bib", "tex.bib"}));
 }
 
 TEST_F(scanSearch, CommandBehindLongLineIsFoundWhole) {

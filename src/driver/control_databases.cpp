@@ -1,0 +1,67 @@
+#include "driver/control_databases.h"
+
+#include <filesystem>
+#include <set>
+
+#include "driver/backend_choice.h"
+#include "driver/document_name.h"
+#include "driver/run_error.h"
+#include "scan/control_files.h"
+
+namespace corvina {
+namespace {
+
+bool regular_file(const std::string& path) {
+  std::error_code ignored;
+  return std::filesystem::is_regular_file(path, ignored);
+}
+
+// What a database name stands for once staging has added ".bib" where it must.
+std::string database_key(const std::string& name) {
+  std::string file = name.ends_with(".bib") || regular_file(name) ? name : name + ".bib";
+  return std::filesystem::path(file).lexically_normal().string();
+}
+
+std::string backend_base(const RunState& state) { return in_directory(state.output_directory, state.purename); }
+
+std::string run_first(const RunState& state, const std::string& why) {
+  return "\n! run " + state.hints.engine() + " " + state.purename + " first: " + why + ".\n";
+}
+
+// The control file the back end will read; throws when it is not there.
+std::string control_file(const RunState& state) {
+  const std::string base = backend_base(state);
+  const ControlFiles files = probe_control_files(base);
+  if (files.bcf && choose_backend(state.build, files, base).front() == "biber") return base + ".bcf";
+  if (regular_file(base + ".aux")) return base + ".aux";
+  const bool biber = !files.bcf && state.hints.biblatex && !state.hints.biblatex_bibtex;
+  throw RunError(kExitUsage, run_first(state, base + (biber ? ".bcf" : ".aux") + " is missing"));
+}
+
+std::vector<std::string> databases_in(const std::string& control) {
+  if (control.ends_with(".aux")) return aux_databases(control);
+  std::vector<std::string> names;
+  bcf_databases(control, names);
+  return names;
+}
+
+}  // namespace
+
+void add_control_file_databases(RunState& state) {
+  const std::string control = control_file(state);
+  const std::string own = std::filesystem::path(state.purename).filename().string() + "-blx.bib";
+  std::set<std::string> known;
+  for (const std::string& entry : state.orgbib) known.insert(database_key(entry));
+  for (const std::string& name : databases_in(control)) {
+    if (std::filesystem::path(name).filename() == own) continue;
+    if (known.insert(database_key(name)).second) state.orgbib.push_back(name);
+  }
+  bool any = false;
+  for (const std::string& entry : state.orgbib) any = any || !entry.empty();
+  if (!any && state.hints.bibliography) {
+    throw RunError(kExitDatabaseMissing,
+                   run_first(state, "neither the document nor " + control + " names a database"));
+  }
+}
+
+}  // namespace corvina

@@ -1,0 +1,57 @@
+#include "driver/encoding_check.h"
+
+#include <filesystem>
+
+#include "driver/file_io.h"
+#include "driver/interrupt.h"
+#include "driver/run_error.h"
+#include "encode/encoding_census.h"
+#include "staging/locator.h"
+
+namespace corvina {
+namespace {
+
+bool regular_file(const std::string& path) {
+  std::error_code ignored;
+  return !path.empty() && std::filesystem::is_regular_file(path, ignored);
+}
+
+EncodingCensus census_of(const std::string& path) {
+  EncodingCensus census;
+  InputFile in(path);
+  std::string chunk;
+  while (in.is_open() && in.read_chunk(chunk, 1 << 16)) {
+    throw_if_interrupted();
+    census.feed(chunk);
+  }
+  census.finish();
+  return census;
+}
+
+// Where the database `entry` is, or an empty string; found as staging will find it.
+std::string database_path(RunState& state, const std::string& entry) {
+  if (entry.empty()) return "";
+  if (regular_file(entry)) return entry;
+  if (!entry.ends_with(".bib") && regular_file(entry + ".bib")) return entry + ".bib";
+  return locate_database(state, entry.ends_with(".bib") ? entry : entry + ".bib");
+}
+
+}  // namespace
+
+void refuse_other_encoding(const RunState& state, const std::string& path) {
+  if (!regular_file(path)) return;
+  const EncodingCensus census = census_of(path);
+  const bool utf8 = state.build.reads_utf8;
+  if (utf8 ? census.chinese_big5() : census.chinese_utf8()) {
+    const std::string other = utf8 ? "corvina" : "corvina4";
+    throw RunError(kExitUsage, "\n! " + path + " is written in " + (utf8 ? "Big5" : "UTF-8") + ": use " +
+                                   other + " for it (" + state.build.program + " reads " +
+                                   (utf8 ? "UTF-8" : "Big5") + ").\n");
+  }
+}
+
+void refuse_other_encoding_in_databases(RunState& state) {
+  for (const std::string& entry : state.orgbib) refuse_other_encoding(state, database_path(state, entry));
+}
+
+}  // namespace corvina

@@ -1,0 +1,111 @@
+#include "scan/control_files.h"
+
+#include <filesystem>
+#include <set>
+
+#include "driver/file_io.h"
+#include "scan/line_rules.h"
+#include "scan/source_lines.h"
+
+namespace corvina {
+namespace {
+
+constexpr std::string_view kOpen = "<bcf:datasource";
+constexpr std::string_view kClose = "</bcf:datasource>";
+
+// The value of attribute `name` in the start tag `tag`, or an empty string.
+std::string attribute(std::string_view tag, const std::string& name) {
+  const std::string head = " " + name + "=\"";
+  size_t at = tag.find(head);
+  if (at == std::string_view::npos) return "";
+  at += head.size();
+  return std::string(tag.substr(at, tag.find('"', at) - at));
+}
+
+std::string resolve_references(std::string_view text) {
+  static const std::pair<std::string_view, char> kReferences[] = {
+      {"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&apos;", '\''}};
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    bool replaced = false;
+    for (const auto& [reference, c] : kReferences) {
+      if (text.substr(i, reference.size()) == reference) {
+        out += c;
+        i += reference.size() - 1;
+        replaced = true;
+        break;
+      }
+    }
+    if (!replaced) out += text[i];
+  }
+  return out;
+}
+
+bool wanted(std::string_view tag) {
+  const std::string datatype = attribute(tag, "datatype");
+  return attribute(tag, "type") == "file" && (datatype.empty() || datatype == "bibtex") &&
+         attribute(tag, "glob") != "true";
+}
+
+std::string with_bib_ending(const std::string& name) {
+  return name.ends_with(".bib") ? name : name + ".bib";
+}
+
+// bibtex reads an \@input file where the line stands, so its databases come in there.
+void read_aux(const std::filesystem::path& path, std::set<std::string>& seen,
+              std::vector<std::string>& names) {
+  std::error_code ignored;
+  if (!std::filesystem::is_regular_file(path, ignored)) return;
+  if (!seen.insert(path.lexically_normal().string()).second) return;  // \@input loops
+  for_each_line(path.string(), [&](std::string_view line) {
+    AuxLine aux = scan_aux_line(line);
+    for (const std::string& name : aux.bibdata) {
+      if (!name.empty()) names.push_back(with_bib_ending(name));
+    }
+    if (!aux.input.empty()) read_aux(path.parent_path() / aux.input, seen, names);
+  });
+}
+
+}  // namespace
+
+std::vector<std::string> bcf_datasources(std::string_view bcf) {
+  std::vector<std::string> names;
+  for (size_t at = bcf.find(kOpen); at != std::string_view::npos; at = bcf.find(kOpen, at + 1)) {
+    const size_t tag_end = bcf.find('>', at);
+    const size_t close = bcf.find(kClose, at);
+    if (tag_end == std::string_view::npos || close == std::string_view::npos || close < tag_end) break;
+    if (!wanted(bcf.substr(at, tag_end - at))) continue;
+    std::string name = resolve_references(bcf.substr(tag_end + 1, close - tag_end - 1));
+    if (!name.empty()) names.push_back(name);
+  }
+  return names;
+}
+
+AuxLine scan_aux_line(std::string_view line) {
+  line = without_line_end(line);
+  AuxLine aux;
+  if (line.starts_with("\\bibdata{")) {
+    aux.bibdata = read_name_list(line, 9);
+  } else if (line.starts_with("\\@input{")) {
+    aux.input = std::string(line.substr(8, line.find('}') - 8));
+  }
+  return aux;
+}
+
+std::vector<std::string> aux_databases(const std::string& path) {
+  std::set<std::string> seen;
+  std::vector<std::string> names;
+  read_aux(path, seen, names);
+  return names;
+}
+
+bool bcf_databases(const std::string& path, std::vector<std::string>& names) {
+  InputFile in(path);
+  if (!in.is_open()) return false;
+  std::string text, chunk;
+  while (in.read_chunk(chunk, 1 << 16)) text += chunk;
+  names = bcf_datasources(text);
+  return !in.failed();
+}
+
+}  // namespace corvina

@@ -1,0 +1,33 @@
+#pragma once
+// The databases that the back end itself will read, from the control files LaTeX writes
+// for it: NAME.bcf for biber, NAME.aux for bibtex. They name every database, also those
+// named where the source scan does not look (a .sty, "\input setup/preamble").
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace corvina {
+
+// The names of the data sources of one biber control file, in order: the text of each
+// <bcf:datasource type="file"> element whose datatype is bibtex (or not given), with the
+// XML character references resolved. Globs and remote sources are left out.
+std::vector<std::string> bcf_datasources(std::string_view bcf);
+
+// What one line of a .aux file holds for bibtex: the names of a "\bibdata{a,b}" (`bibdata`)
+// and the file of a "\@input{chap1.aux}" (`input`), as written.
+struct AuxLine {
+  std::vector<std::string> bibdata;
+  std::string input;
+};
+AuxLine scan_aux_line(std::string_view line);
+
+// The databases named in the .aux file `path` and in the .aux files it pulls in with
+// \@input (found in the folder of `path`, as bibtex finds them), each with ".bib" as
+// bibtex adds it, in order. A file that cannot be read is passed over.
+std::vector<std::string> aux_databases(const std::string& path);
+
+// The data sources of the .bcf file `path`. False when it cannot be read.
+bool bcf_databases(const std::string& path, std::vector<std::string>& names);
+
+}  // namespace corvina

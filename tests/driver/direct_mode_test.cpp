@@ -1,0 +1,156 @@
+// Documents without a preprocessor, databases named only in the back end's control file,
+// the back end's files in an output folder, and runs that must stop before anything of the
+// user's is touched.
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "driver/run_harness.h"
+#include "support/files.h"
+
+namespace corvina::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+// No Chinese character right before a closing brace, where corvina4 adds "\mbox{}".
+const std::string kUtf8 = "@book{a, author = {王小明 and Smith, John}, title = {中文 Title}}\n";
+const std::string kBig5 = "@book{a, author = {\xA4\xFD\xA4\x70\xA9\xFA}, title = {\xA4\xA4\xA4\xE5}}\n";
+
+bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+TEST(DirectMode, DecodedTextGoesStraightToTheBblWhereverTheBackEndFilesAre) {
+  struct Case {
+    std::string program;
+    std::vector<std::string> args;
+    std::string backend, control, backend_args, bbl;
+  };
+  const Case cases[] = {
+      {"corvina4", {"thesis.tex"}, "biber", "thesis.bcf", "thesis\n", "thesis.bbl"},
+      {"corvina4", {"thesis"}, "biber", "thesis.bcf", "thesis\n", "thesis.bbl"},
+      {"corvina4", {"--output-directory", "out", "thesis.tex"}, "biber", "out/thesis.bcf",
+       "--output-directory\nout\nthesis\n", "out/thesis.bbl"},
+      {"corvina4", {"out/thesis.aux"}, "bibtex", "out/thesis.aux", "out/thesis\n", "out/thesis.bbl"},
+      {"corvina", {"--output-directory=out", "thesis.tex"}, "bibtex8", "out/thesis.aux",
+       "--mstrings\n50000\n-W\nout/thesis\n", "out/thesis.bbl"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.program + " " + c.args.back());
+    RunHarness h;
+    const std::string database = c.program == "corvina" ? kBig5 : kUtf8;
+    write_file("thesis.tex", "\\addbibresource{refs.bib}\n");
+    write_file("refs.bib", database);
+    write_file("cinput.tex", "\\fontfamily{pqM}\n");
+    fs::create_directory("out");
+    write_file(c.control, "");
+    // The back end writes its .bbl beside its control file; BIBINPUTS must lead it there too.
+    h.stand_in(c.backend, "cp refs.bib '" + h.outside("seen.bib").string() + "'\necho \"$BIBINPUTS\" > '" +
+                              h.outside("bibinputs").string() + "'\ncat refs.bib > '" + c.bbl + "'");
+    h.stand_in("pellam", "exit 0");
+    h.stand_in("pellam4", "exit 0");
+    ASSERT_EQ(exit_status(h.run(c.program, c.args)), 0) << h.console();
+    EXPECT_EQ(h.args_of(c.backend), c.backend_args);
+    EXPECT_EQ(read_file(h.outside("seen.bib")).find('\xA4'), std::string::npos) << "back end saw no sort keys";
+    EXPECT_EQ(read_file(c.bbl), database);
+    EXPECT_EQ(read_file("refs.bib"), database);
+    EXPECT_EQ(h.args_of(c.program == "corvina" ? "pellam" : "pellam4"), "") << "no preprocessor in direct mode";
+    EXPECT_EQ(read_file("cinput.tex"), "\\fontfamily{pqM}\n");
+    EXPECT_EQ(contains(read_file(h.outside("bibinputs")), "out:"), c.backend != "biber");
+    std::set<std::string> left = {"cinput.tex", "out", "refs.bib", "thesis.tex", c.control, c.bbl};
+    std::string expected;
+    for (const std::string& name : left) expected += name.starts_with("out/") ? "" : name + "\n";
+    EXPECT_EQ(h.listing(), expected) << "no temporary .bbl, no log left";
+  }
+}
+
+TEST(DirectMode, BblKeptSortKeysWhenThePreprocessorWasMissing) {
+  RunHarness h;
+  write_file("thesis.vdk", "\\addbibresource{refs.bib}\n");
+  write_file("refs.bib", kUtf8);
+  write_file("thesis.bcf", "");
+  h.stand_in("biber", "/bin/cat refs.bib > thesis.bbl");
+  setenv("PATH", h.outside("bin").c_str(), 1);  // the stand-ins alone: no pellam4 anywhere
+  EXPECT_EQ(exit_status(h.run("corvina4", {"thesis"})), 5);
+  EXPECT_TRUE(contains(h.console(), "pellam4 cannot be started")) << h.console();
+  EXPECT_TRUE(contains(h.console(), "\n! thesis.bbl holds the decoded text of temp21-tmp.bbl, without pellam4's work.\n"));
+  EXPECT_EQ(read_file("thesis.bbl"), kUtf8);
+  EXPECT_EQ(read_file("refs.bib"), kUtf8);
+}
+
+TEST(DirectMode, BblKeptSortKeysWhenDecodingFailed) {
+  for (const std::string& document : {"thesis.vdk", "thesis.tex"}) {
+    SCOPED_TRACE(document);
+    RunHarness h;
+    write_file(document, "\\addbibresource{refs.bib}\n");
+    write_file("refs.bib", kUtf8);
+    write_file("thesis.bcf", "");
+    h.stand_in("biber", "cat refs.bib > thesis.bbl");
+    // The decoded copy cannot be written: a folder stands where it goes.
+    fs::create_directory(document == "thesis.vdk" ? "temp21-tmp.bbl" : "thesis-tmp.bbl");
+    EXPECT_EQ(exit_status(h.run("corvina4", {"thesis"})), 6);
+    EXPECT_TRUE(contains(h.console(), "\n! thesis.bbl still held sort keys and is removed; run corvina4 again.\n"))
+        << h.console();
+    EXPECT_FALSE(file_exists("thesis.bbl"));
+    EXPECT_TRUE(fs::is_directory(document == "thesis.vdk" ? "temp21-tmp.bbl" : "thesis-tmp.bbl"));
+    EXPECT_EQ(read_file("refs.bib"), kUtf8);
+  }
+}
+
+// A database named only where the scan does not look, and one named both ways.
+TEST(ControlFiles, DatabasesTheScanMissesAreSortedOnce) {
+  RunHarness h;
+  write_file("thesis.tex", "\\usepackage{mythesis}\n\\bibliography{refs}\n\\printbibliography\n");
+  write_file("refs.bib", kUtf8);
+  write_file("extra.bib", kUtf8);
+  write_file("thesis.aux", "\\bibdata{thesis-blx,refs}\n\\@input{chap.aux}\n");
+  write_file("chap.aux", "\\bibdata{extra}\n");
+  h.stand_in("bibtex", "cat refs.bib extra.bib > seen.txt\ncat refs.bib extra.bib > thesis.bbl");
+  ASSERT_EQ(exit_status(h.run("corvina4", {"thesis"})), 0) << h.console();
+  const std::string console = h.console();
+  EXPECT_EQ(console.find("*** backup from refs.bib"), console.rfind("*** backup from refs.bib")) << console;
+  EXPECT_TRUE(contains(console, "*** backup from extra.bib to extra.bib-backup.bib"));
+  EXPECT_FALSE(contains(console, "thesis-blx"));
+  EXPECT_EQ(read_file("seen.txt").find('\xE4'), std::string::npos) << "extra.bib reached the back end unsorted";
+  EXPECT_EQ(read_file("thesis.bbl"), kUtf8 + kUtf8);
+  EXPECT_EQ(read_file("extra.bib"), kUtf8);
+}
+
+TEST(EarlyStop, RunBeforeLatexOrWithTheOtherProgramTouchesNothing) {
+  struct Case {
+    std::string program;
+    std::vector<std::string> args;
+    std::string document, control, database;
+    int status;
+    std::string message;
+  };
+  const Case cases[] = {
+      {"corvina4", {"thesis"}, "\\usepackage{xeCJK}\n\\usepackage{biblatex}\n\\addbibresource{refs.bib}\n", "", kUtf8, 1,
+       "\n! run xelatex thesis first: thesis.bcf is missing.\n"},
+      {"corvina4", {"--output-directory", "out", "thesis"}, "\\bibliography{refs}\n", "", kUtf8, 1,
+       "\n! run LaTeX thesis first: out/thesis.aux is missing.\n"},
+      {"corvina4", {"thesis"}, "\\usepackage{mythesis}\n\\printbibliography\n", "thesis.bcf", kUtf8, 4,
+       "\n! run LaTeX thesis first: neither the document nor thesis.bcf names a database.\n"},
+      {"corvina", {"thesis"}, "\\addbibresource{refs.bib}\n", "thesis.bcf", kUtf8, 1,
+       "\n! refs.bib is written in UTF-8: use corvina4 for it (corvina reads Big5).\n"},
+      {"corvina", {"thesis"}, "% 中文\n\\addbibresource{refs.bib}\n", "thesis.bcf", kBig5, 1,
+       "\n! thesis.tex is written in UTF-8: use corvina4 for it (corvina reads Big5).\n"},
+      {"corvina4", {"thesis"}, "\\addbibresource{refs.bib}\n", "thesis.bcf", kBig5 + kBig5, 1,
+       "\n! refs.bib is written in Big5: use corvina for it (corvina4 reads UTF-8).\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.message);
+    RunHarness h;
+    write_file("thesis.tex", c.document);
+    write_file("refs.bib", c.database);
+    if (!c.control.empty()) write_file(c.control, "");
+    const std::string before = h.listing();
+    EXPECT_EQ(exit_status(h.run(c.program, c.args)), c.status);
+    EXPECT_TRUE(contains(h.console(), c.message)) << h.console();
+    EXPECT_EQ(read_file("refs.bib"), c.database);
+    EXPECT_EQ(h.listing(), "bug.txt\n" + before);
+  }
+}
+
+}  // namespace
+}  // namespace corvina::testing
