@@ -40,6 +40,8 @@ CharacterToken character_token(std::string_view text, const TokenFormat& format)
     if (group == 0) return {};
     pos += group;
   }
+  // A zhuyin-order token has its reading here; where it has not, the code follows.
+  if (format.reading_fields) pos += format.reading_fields(text.substr(pos));
   if (text.size() < pos + kDigits) return {};
   unsigned code = 0;
   for (char c : text.substr(pos, kDigits)) {

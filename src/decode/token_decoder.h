@@ -19,6 +19,9 @@ struct TokenFormat {
   unsigned max_code;
   // Appends the bytes of the character with `code` (at most max_code).
   void (*put_character)(unsigned code, std::string& out);
+  // Length of the fields that a token of the zhuyin order has between its group code and
+  // its code, 0 when they are not there; null where the build has no such tokens.
+  std::size_t (*reading_fields)(std::string_view text) = nullptr;
 };
 
 // Decodes a group prefix only when a complete character token follows it; everything

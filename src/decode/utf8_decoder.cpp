@@ -1,6 +1,7 @@
 #include "decode/utf8_decoder.h"
 
 #include "decode/token_decoder.h"
+#include "decode/zhuyin_fields.h"
 
 namespace corvina {
 
@@ -25,7 +26,7 @@ void put_utf8(unsigned code, std::string& out) { out.append(uni2utf8(code)); }
 
 // The encoder writes only three-byte characters, so a code above 0xFFFF is no token of
 // ours: decoding it would write bytes that are not UTF-8 at all.
-constexpr TokenFormat kUtf8Tokens{utf8_group_code, true, 0xFFFF, put_utf8};
+constexpr TokenFormat kUtf8Tokens{utf8_group_code, true, 0xFFFF, put_utf8, zhuyin_fields};
 
 }  // namespace
 

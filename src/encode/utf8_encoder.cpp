@@ -3,6 +3,7 @@
 #include "encode/run_encoder.h"
 #include "encode/tables/character_tables.h"
 #include "encode/utf8_reader.h"
+#include "encode/zhuyin_characters.h"
 
 namespace corvina {
 
@@ -42,8 +43,8 @@ class Utf8Characters final : public CharacterSet {
 }  // namespace
 
 std::unique_ptr<Encoder> make_utf8_encoder(SortOrder order) {
-  return make_utf8_encoder_with(order == SortOrder::kZhuyin ? tables::zhuyin
-                                                            : tables::strokes);
+  if (order == SortOrder::kZhuyin) return std::make_unique<RunEncoder>(make_zhuyin_characters());
+  return make_utf8_encoder_with(tables::strokes);
 }
 
 std::unique_ptr<Encoder> make_utf8_encoder_with(utf8::GroupLookup lookup) {
