@@ -14,29 +14,13 @@
 #include "encode/tables/reading_tables.h"
 #include "encode/utf8_encoder.h"
 #include "encode/zhuyin_key.h"
+#include "zhuyin_text.h"
 
 namespace corvina {
 namespace {
 
 using tables::Reading;
-
-// Zhuyin text -> Reading, written here apart from the generator's parser: ㄅ..ㄙ are
-// U+3105..U+3119, ㄚ..ㄦ U+311A..U+3126, ㄧ ㄨ ㄩ U+3127..U+3129; tone marks ˊ ˇ ˋ ˙.
-Reading parse(const std::string& text) {
-  Reading r{0, 0, 0, 1};
-  for (std::size_t i = 0; i < text.size();) {
-    const unsigned char b = text[i];
-    const int n = b < 0x80 ? 1 : b < 0xE0 ? 2 : 3;
-    char32_t cp = n == 1 ? b : n == 2 ? b & 0x1F : b & 0x0F;
-    for (int k = 1; k < n; ++k) cp = cp << 6 | (text[i + k] & 0x3F);
-    i += n;
-    if (cp >= 0x3105 && cp <= 0x3119) r.initial = static_cast<int>(cp - 0x3104);
-    else if (cp >= 0x3127) r.medial = static_cast<int>(cp - 0x3127) + 22;
-    else if (cp >= 0x311A) r.final_ = static_cast<int>(cp - 0x311A) + 25;
-    else r.tone = cp == 0x2CA ? 2 : cp == 0x2C7 ? 3 : cp == 0x2CB ? 4 : 5;
-  }
-  return r;
-}
+using testing::parse;
 
 bool same(const Reading& a, const Reading& b) {
   return a.initial == b.initial && a.medial == b.medial && a.final_ == b.final_ && a.tone == b.tone;
