@@ -105,14 +105,20 @@ Tables make(const UnihanFields& unihan, const std::filesystem::path& lists) {
     }
   }
   int mended = 0;
+  std::string agreeing;  // list entries that Unihan already reads so: harmless, but worth a look
   for (const auto& entry : read_list(lists / "taiwan_readings.txt")) {
     if (entry.characters.size() != 1) throw std::runtime_error("taiwan_readings.txt: one character a line");
     Syllable& s = t.readings[entry.characters[0]];
+    if (s == entry.readings[0]) {
+      std::ostringstream code;
+      code << " U+" << std::hex << std::uppercase << static_cast<unsigned>(entry.characters[0]);
+      agreeing += code.str();
+    }
     mended += s != entry.readings[0];
     s = entry.readings[0];
   }
   std::cerr << "make_tables_readings: " << t.readings.size() << " readings, " << mended
-            << " of them mended to the Taiwan reading\n";
+            << " of them mended to the Taiwan reading; already so in Unihan:" << agreeing << "\n";
   t.surnames = read_list(lists / "surname_readings.txt");
   return t;
 }

@@ -36,7 +36,9 @@ TEST(zhuyinReadings, CharacterReadWrong) {
   const std::vector<std::pair<std::string, std::string>> readings = {
       {"李", "ㄌㄧˇ"}, {"劉", "ㄌㄧㄡˊ"}, {"綠", "ㄌㄩˋ"}, {"一", "ㄧ"}, {"兒", "ㄦˊ"}, {"中", "ㄓㄨㄥ"},
       {"期", "ㄑㄧˊ"}, {"企", "ㄑㄧˋ"}, {"微", "ㄨㄟˊ"}, {"垃", "ㄌㄜˋ"}, {"車", "ㄔㄜ"},
-      {"曾", "ㄘㄥˊ"}, {"嗎", "˙ㄇㄚ"}, {"\xF0\xA0\x80\x80", "ㄏㄜ"}, {"月", "ㄩㄝˋ"}, {"雄", "ㄒㄩㄥˊ"}};
+      {"曾", "ㄘㄥˊ"}, {"嗎", "˙ㄇㄚ"}, {"\xF0\xA0\x80\x80", "ㄏㄜ"}, {"月", "ㄩㄝˋ"}, {"雄", "ㄒㄩㄥˊ"},
+      {"對", "ㄉㄨㄟˋ"}, {"論", "ㄌㄨㄣˋ"}, {"君", "ㄐㄩㄣ"}, {"問", "ㄨㄣˋ"}, {"之", "ㄓ"}, {"用", "ㄩㄥˋ"},
+      {"耶", "ㄧㄝˊ"}, {"元", "ㄩㄢˊ"}, {"要", "ㄧㄠˋ"}, {"女", "ㄋㄩˇ"}, {"俟", "ㄙˋ"}};
   for (const auto& [character, zhuyin] : readings) {
     char32_t cp = first_code_point(character);
     if (character.size() == 4) cp = 0x20000;
@@ -54,6 +56,22 @@ TEST(zhuyinReadings, CharacterReadWrong) {
   EXPECT_TRUE(same(yuchi->first, parse("ㄩˋ")) && same(yuchi->second, parse("ㄔˊ")));
   EXPECT_FALSE(tables::compound_surname(U'尉', U'繚'));
   EXPECT_EQ(tables::reading(0x3000).tone, 0);
+}
+
+TEST(zhuyinReadings, IdeographWithoutReadingOrMalformed) {
+  int read = 0;
+  for (char32_t cp = 0x3400; cp <= 0x323AF; ++cp) {
+    const Reading r = tables::reading(cp);
+    if (r.tone == 0) {
+      ASSERT_FALSE(cp >= 0x4E00 && cp <= 0x9FA5) << "U+" << std::hex << static_cast<unsigned>(cp);
+      continue;
+    }
+    ++read;
+    const bool ok = r.tone <= 5 && r.initial >= 0 && r.initial <= 21 && (r.medial == 0 || (r.medial >= 22 && r.medial <= 24)) &&
+                    (r.final_ == 0 || (r.final_ >= 25 && r.final_ <= 37)) && r.initial + r.medial + r.final_ > 0;
+    ASSERT_TRUE(ok) << "U+" << std::hex << static_cast<unsigned>(cp);
+  }
+  EXPECT_GT(read, 41000);  // Unihan 15 reads 41,420, about a third of them four-byte
 }
 
 std::string token(char32_t cp, const std::string& zhuyin, int strokes) {
