@@ -26,6 +26,14 @@ bool is_word_byte(char c) {
 
 char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
+// How much of " and " (in any case) the bytes up to `c` have matched: 1 after a blank,
+// 2..4 after "a", "n", "d"; the blank that follows 4 ends the separator.
+int next_and_progress(int progress, char c) {
+  if (is_blank(c)) return 1;
+  const bool next_letter = progress >= 1 && progress <= 3 && lower(c) == "and"[progress - 1];
+  return next_letter ? progress + 1 : 0;
+}
+
 }  // namespace
 
 bool is_name_field(const std::string& field) {
@@ -91,9 +99,7 @@ void NameFieldTracker::byte_between_fields(char c) {
 
 void NameFieldTracker::byte_in_value(char c) {
   const bool starts_name = and_progress_ == 4 && is_blank(c) && at_top_of_value();
-  and_progress_ = is_blank(c) ? 1 : and_progress_ >= 1 && and_progress_ <= 3 && lower(c) == "and"[and_progress_ - 1]
-                                        ? and_progress_ + 1
-                                        : 0;
+  and_progress_ = next_and_progress(and_progress_, c);
   if (c == '{') {
     ++depth_;
     name_start_ = name_field_;
