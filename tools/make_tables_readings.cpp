@@ -3,7 +3,8 @@
 //   make_tables_readings UNIHAN_FOLDER LIST_FOLDER OUTPUT_FILE
 //
 // The reading of an ideograph is Unihan's kMandarin (its Taiwan value where it gives two),
-// else the first reading of kHanyuPinyin, kXHC1983 or kTGHZ2013; then LIST_FOLDER's
+// else the first reading of kHanyuPinyin, kXHC1983 or kTGHZ2013, or for a compatibility
+// ideograph that of the ideograph it maps to (kCompatibilityVariant); then LIST_FOLDER's
 // taiwan_readings.txt mends the characters whose Taiwan reading is another, and
 // surname_readings.txt gives the readings of surnames. Both lists are kept by hand, one
 // entry a line: the characters, a blank, their readings in zhuyin; "#" starts a comment.
@@ -95,6 +96,32 @@ struct Tables {
   std::vector<ListEntry> surnames;
 };
 
+// Sets the list's Taiwan readings; returns how many of them Unihan reads otherwise, and
+// names in `agreeing` the entries it already reads so (harmless, but worth a look).
+int mend_to_taiwan(std::map<char32_t, Syllable>& readings, const std::filesystem::path& list, std::string& agreeing) {
+  int mended = 0;
+  for (const auto& entry : read_list(list)) {
+    if (entry.characters.size() != 1) throw std::runtime_error(list.string() + ": one character a line");
+    Syllable& s = readings[entry.characters[0]];
+    if (s == entry.readings[0]) {
+      std::ostringstream code;
+      code << " U+" << std::hex << std::uppercase << static_cast<unsigned>(entry.characters[0]);
+      agreeing += code.str();
+    }
+    mended += s != entry.readings[0];
+    s = entry.readings[0];
+  }
+  return mended;
+}
+
+// A compatibility ideograph is the same character as the one it maps to, and reads so.
+void read_compatibility_ideographs(const UnihanFields& unihan, std::map<char32_t, Syllable>& readings) {
+  for (const auto& [cp, target] : unihan.at("kCompatibilityVariant")) {
+    const auto read = readings.find(static_cast<char32_t>(std::stoul(target.substr(2), nullptr, 16)));
+    if (read != readings.end() && readings.count(cp) == 0) readings[cp] = read->second;
+  }
+}
+
 Tables make(const UnihanFields& unihan, const std::filesystem::path& lists) {
   Tables t;
   for (const auto& field : {"kMandarin", "kHanyuPinyin", "kXHC1983", "kTGHZ2013"}) {
@@ -104,22 +131,12 @@ Tables make(const UnihanFields& unihan, const std::filesystem::path& lists) {
       }
     }
   }
-  int mended = 0;
-  std::string agreeing;  // list entries that Unihan already reads so: harmless, but worth a look
-  for (const auto& entry : read_list(lists / "taiwan_readings.txt")) {
-    if (entry.characters.size() != 1) throw std::runtime_error("taiwan_readings.txt: one character a line");
-    Syllable& s = t.readings[entry.characters[0]];
-    if (s == entry.readings[0]) {
-      std::ostringstream code;
-      code << " U+" << std::hex << std::uppercase << static_cast<unsigned>(entry.characters[0]);
-      agreeing += code.str();
-    }
-    mended += s != entry.readings[0];
-    s = entry.readings[0];
-  }
+  std::string agreeing;
+  const int mended = mend_to_taiwan(t.readings, lists / "taiwan_readings.txt", agreeing);
+  read_compatibility_ideographs(unihan, t.readings);
+  t.surnames = read_list(lists / "surname_readings.txt");
   std::cerr << "make_tables_readings: " << t.readings.size() << " readings, " << mended
             << " of them mended to the Taiwan reading; already so in Unihan:" << agreeing << "\n";
-  t.surnames = read_list(lists / "surname_readings.txt");
   return t;
 }
 
@@ -185,7 +202,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   try {
-    const auto unihan = read_unihan(argv[1], {"kMandarin", "kHanyuPinyin", "kXHC1983", "kTGHZ2013"});
+    const auto unihan = read_unihan(argv[1], {"kMandarin", "kHanyuPinyin", "kXHC1983", "kTGHZ2013",
+                                              "kCompatibilityVariant"});
     const std::string text = write(make(unihan, argv[2]));
     std::ofstream file(argv[3], std::ios::binary);
     file << text;
