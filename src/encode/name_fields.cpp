@@ -54,7 +54,7 @@ bool NameFieldTracker::character() {
   const bool start = name_start_;
   name_start_ = false;
   and_progress_ = 0;
-  if (!in_value_ && depth_ == 1) word_.clear(), word_done_ = false;
+  if (!in_value_ && depth_ == 1) forget_word();
   return start;
 }
 
@@ -65,8 +65,7 @@ void NameFieldTracker::byte_outside_entry(char c) {
     depth_ = 1;
     parenthesised_ = c == '(';
     after_at_ = false;
-    word_.clear();
-    word_done_ = false;
+    forget_word();
   } else if (!is_word_byte(c) && !is_blank(c)) {
     after_at_ = false;
   }
@@ -87,13 +86,12 @@ void NameFieldTracker::byte_between_fields(char c) {
     quoted_ = false;
     and_progress_ = 0;
   } else if (is_word_byte(c)) {
-    if (word_done_) word_.clear(), word_done_ = false;
+    if (word_done_) forget_word();
     if (word_.size() <= kLongestName) word_.push_back(lower(c));
   } else if (is_blank(c)) {
     word_done_ = !word_.empty();
   } else {
-    word_.clear();  // a comma, or the end of the key
-    word_done_ = false;
+    forget_word();  // a comma, or the end of the key
   }
 }
 
@@ -113,14 +111,18 @@ void NameFieldTracker::byte_in_value(char c) {
   } else if (depth_ == 1 && !quoted_ && (c == ',' || (parenthesised_ && c == ')'))) {
     in_value_ = false;
     name_start_ = false;
-    word_.clear();
-    word_done_ = false;
+    forget_word();
     if (c == ')') depth_ = 0;
   } else if (starts_name) {
     name_start_ = name_field_;
   } else if (!is_blank(c)) {
     name_start_ = false;
   }
+}
+
+void NameFieldTracker::forget_word() {
+  word_.clear();
+  word_done_ = false;
 }
 
 bool NameFieldTracker::at_top_of_value() const { return quoted_ ? depth_ == 1 : depth_ == 2; }

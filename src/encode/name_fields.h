@@ -20,6 +20,7 @@ class NameFieldTracker {
   void byte_outside_entry(char c);
   void byte_between_fields(char c);
   void byte_in_value(char c);
+  void forget_word();
   bool at_top_of_value() const;
 
   int depth_ = 0;  // brace depth, 1 inside an entry between its fields
