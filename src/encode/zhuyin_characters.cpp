@@ -32,17 +32,9 @@ class ZhuyinCharacters final : public CharacterSet {
   void write_character(std::string_view character, bool opens_run, std::string& out) override {
     const utf8::Classified c = utf8::readn2p(character, tables::strokes, last_.strokes);
     const bool starts_name = names_.character();
-    if (held_.waiting) {
-      held_.waiting = false;
-      if (const auto both = tables::compound_surname(held_.code_point, c.code_point)) {
-        write(held_.code_point, held_.opens_run, both->first, held_.strokes, out);
-        write(c.code_point, false, both->second, c.group, out);
-        return;
-      }
-      write_as_surname(held_.code_point, held_.opens_run, held_.strokes, out);
-    }
+    if (completes_held_surname(c, out)) return;
     if (c.code_point == kByteOrderMark) {
-      write(c.code_point, opens_run, last_.reading, c.group, out);
+      write(c.code_point, opens_run, last_.reading, last_.strokes, out);
     } else if (!starts_name) {
       write(c.code_point, opens_run, tables::reading(c.code_point), c.group, out);
     } else if (tables::begins_compound_surname(c.code_point)) {
@@ -58,6 +50,21 @@ class ZhuyinCharacters final : public CharacterSet {
 
   void write_as_surname(char32_t cp, bool opens_run, int strokes, std::string& out) {
     write(cp, opens_run, tables::surname_reading(cp).value_or(tables::reading(cp)), strokes, out);
+  }
+
+  // Writes the held character: with `c` as the compound surname they make (then true),
+  // else as a surname of its own.
+  bool completes_held_surname(const utf8::Classified& c, std::string& out) {
+    if (!held_.waiting) return false;
+    held_.waiting = false;
+    const auto both = tables::compound_surname(held_.code_point, c.code_point);
+    if (!both) {
+      write_as_surname(held_.code_point, held_.opens_run, held_.strokes, out);
+      return false;
+    }
+    write(held_.code_point, held_.opens_run, both->first, held_.strokes, out);
+    write(c.code_point, false, both->second, c.group, out);
+    return true;
   }
 
   void write_held(std::string& out) {
