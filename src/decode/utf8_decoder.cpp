@@ -1,6 +1,7 @@
 #include "decode/utf8_decoder.h"
 
 #include "decode/token_decoder.h"
+#include "decode/zhuyin_fields.h"
 
 namespace corvina {
 
@@ -9,7 +10,7 @@ namespace {
 // The code field of a character token: five digits for a code point up to 0xFFFF, or "Y"
 // and six digits for a four-byte ideograph of U+20000..U+3FFFF. The encoder writes nothing
 // else, so any other code is no token of ours: decoding it would write bytes the encoder
-// never read. A later token layout puts zhuyin letters first; this is where they will be read.
+// never read.
 std::size_t utf8_code(std::string_view text, unsigned& code) {
   if (read_digits(text, 5, code)) return code <= 0xFFFF ? 5 : 0;
   if (text.empty() || (text[0] != 'Y' && text[0] != 'y') || !read_digits(text.substr(1), 6, code)) return 0;
@@ -18,7 +19,7 @@ std::size_t utf8_code(std::string_view text, unsigned& code) {
 
 void put_utf8(unsigned code, std::string& out) { out.append(uni2utf8(code)); }
 
-constexpr TokenFormat kUtf8Tokens{true, utf8_code, put_utf8};
+constexpr TokenFormat kUtf8Tokens{true, utf8_code, put_utf8, zhuyin_fields};
 
 }  // namespace
 

@@ -21,6 +21,7 @@ void RunEncoder::encode(std::string_view input, std::string& out) {
 
 void RunEncoder::finish(std::string& out) {
   write_tokens(held_, true, out);
+  characters_->end_of_input(out);
   held_.clear();
   in_run_ = false;
 }
@@ -31,6 +32,7 @@ std::size_t RunEncoder::write_tokens(std::string_view bytes, bool at_end, std::s
     const Token token = characters_->get_tokena(bytes.substr(pos), in_run_, at_end);
     if (token.kind == TokenKind::kEnd) return pos;
     if (token.kind == TokenKind::kPlainByte) {
+      characters_->before_plain_byte(bytes[pos], out);
       out.push_back(bytes[pos]);
       in_run_ = false;
     } else {

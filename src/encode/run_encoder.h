@@ -20,6 +20,10 @@ class CharacterSet {
   // Appends the token of one character; `opens_run` asks for the group prefix first.
   virtual void write_character(std::string_view character, bool opens_run,
                                std::string& out) = 0;
+  // Told of every byte that is copied as it is, before it is copied, and of the end of a
+  // database: a character set that looks ahead writes what it holds back here.
+  virtual void before_plain_byte(char, std::string&) {}
+  virtual void end_of_input(std::string&) {}
 };
 
 class RunEncoder final : public Encoder {

@@ -20,4 +20,11 @@ void append_group_code(std::string& out, int value) {
   }
 }
 
+void append_code_point(std::string& out, char32_t code_point) {
+  if (code_point <= 0xFFFF) return append_code(out, code_point);
+  out.push_back('Y');
+  out.push_back(static_cast<char>('0' + code_point / 100000));
+  append_code(out, code_point % 100000);
+}
+
 }  // namespace corvina

@@ -24,6 +24,11 @@ struct Token {
 // fixed width: it is what lets a digit that follows a run stay plain text.
 void append_code(std::string& out, unsigned code);
 
+// Appends a code point: five digits up to 0xFFFF, "Y" and six digits for a four-byte
+// ideograph. "Y" sorts after every digit, folded or not, so code-point order holds within
+// a group.
+void append_code_point(std::string& out, char32_t code_point);
+
 // Appends the group code of a stroke count or zhuyin value: "0" for none (below 1), "A".."Z"
 // for 1..26; from 27 on "Z", then k times "z" and a letter "a".."y", with k = 1 + (v-27)/25
 // (27..51 "Zza".."Zzy", 52..76 "Zzza".."Zzzy", ...). A larger value always gets a code that

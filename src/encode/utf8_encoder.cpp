@@ -3,19 +3,11 @@
 #include "encode/run_encoder.h"
 #include "encode/tables/character_tables.h"
 #include "encode/utf8_reader.h"
+#include "encode/zhuyin_characters.h"
 
 namespace corvina {
 
 namespace {
-
-// Five digits for a code point up to 0xFFFF; "Y" and six digits for a four-byte ideograph.
-// "Y" sorts after every digit, folded or not, so code point order holds within a group.
-void append_code_point(std::string& out, char32_t code_point) {
-  if (code_point <= 0xFFFF) return append_code(out, code_point);
-  out.push_back('Y');
-  out.push_back(static_cast<char>('0' + code_point / 100000));
-  append_code(out, code_point % 100000);
-}
 
 // Unlike Big5 each token carries its character's own group code, so the order inside a
 // run follows the groups as well as the code points.
@@ -50,8 +42,8 @@ class Utf8Characters final : public CharacterSet {
 }  // namespace
 
 std::unique_ptr<Encoder> make_utf8_encoder(SortOrder order) {
-  return make_utf8_encoder_with(order == SortOrder::kZhuyin ? tables::zhuyin
-                                                            : tables::strokes);
+  if (order == SortOrder::kZhuyin) return std::make_unique<RunEncoder>(make_zhuyin_characters());
+  return make_utf8_encoder_with(tables::strokes);
 }
 
 std::unique_ptr<Encoder> make_utf8_encoder_with(utf8::GroupLookup lookup) {

@@ -19,23 +19,30 @@ inline std::string group_code(int value) {
 }
 
 // The corvina4 token of a run of three-byte characters: the ideographs below, whose stroke
-// count and zhuyin value are known, and characters outside the ideographs, which have no group.
+// count and reading are known, and characters outside the ideographs, which have neither.
+// In zhuyin order a character token is "x", the group code of the first zhuyin symbol,
+// the second and third symbols as letters, the tone, then the strokes' group code.
 inline std::string utf8_token(const std::string& run, bool zhuyin) {
   struct Telling {
     char32_t code_point;
-    int strokes, zhuyin;
+    int strokes;
+    const char* first;  // group code of the first symbol
+    const char* rest;   // second and third symbols, tone
   };
-  static const Telling known[] = {{U'一', 1, 22}, {U'丁', 2, 5},   {U'不', 4, 1},   {U'中', 4, 15},
-                                  {U'人', 2, 18}, {U'兒', 8, 37},  {U'愛', 13, 29}, {U'會', 13, 10},
-                                  {U'說', 14, 24}, {U'車', 7, 12}};
+  static const Telling known[] = {
+      {U'一', 1, "V", "AA1"},   {U'丁', 2, "E", "BM1"},  {U'不', 4, "A", "CA4"},  // ㄧ ㄉㄧㄥ ㄅㄨˋ
+      {U'中', 4, "O", "CM1"},   {U'人', 2, "R", "NA2"},  {U'兒', 8, "Zzk", "AA2"},  // ㄓㄨㄥ ㄖㄣˊ ㄦˊ
+      {U'愛', 13, "Zzc", "AA4"}, {U'會', 13, "K", "CG4"}, {U'說', 14, "Q", "CC1"},  // ㄞˋ ㄏㄨㄟˋ ㄕㄨㄛ
+      {U'車', 7, "P", "GA1"}};                                                     // ㄔㄜ
   std::string token;
   for (size_t i = 0; i + 2 < run.size(); i += 3) {
     const unsigned code = (run[i] & 0x0Fu) << 12 | (run[i + 1] & 0x3Fu) << 6 | (run[i + 2] & 0x3Fu);
-    int value = -1;
-    for (const auto& t : known) value = t.code_point == code ? (zhuyin ? t.zhuyin : t.strokes) : value;
-    if (value < 0 && code >= 0x4E00 && code <= 0x9FA5) ADD_FAILURE() << "no known group for U+" << std::hex << code;
-    const std::string group = group_code(value);
-    token += (token.empty() ? "xxx" + group : "") + "x" + group + five_digits(code);
+    Telling t{code, -1, "0", "AA0"};
+    for (const auto& k : known) t = k.code_point == code ? k : t;
+    if (t.strokes < 0 && code >= 0x4E00 && code <= 0x9FA5) ADD_FAILURE() << "no known group for U+" << std::hex << code;
+    const std::string lead = zhuyin ? t.first : group_code(t.strokes);
+    const std::string body = zhuyin ? lead + t.rest + group_code(t.strokes) : lead;
+    token += (token.empty() ? "xxx" + lead : "") + "x" + body + five_digits(code);
   }
   if (run.size() % 3 != 0) ADD_FAILURE() << "not all three-byte characters: " << run;
   return token;

@@ -141,10 +141,13 @@ TEST(tablesGenerator, CommittedTablesDifferFromAFreshRun) {
   }
   corvina::testing::TempDir temp;
   ASSERT_EQ(run_generator(unihan, temp.path()), 0);
-  for (const char* table : {"strokes.inc", "zhuyin.inc"}) {
-    EXPECT_TRUE(read_file(temp.path() / table) ==
-                read_file(fs::path(CORVINA_SOURCE_DIR) / "src/encode/tables" / table))
-        << table << " differs from a fresh run of make_tables on " << unihan;
+  const fs::path tables = fs::path(CORVINA_SOURCE_DIR) / "src/encode/tables";
+  const std::string readings = "'" CORVINA_BIN_DIR "/make_tables_readings' '" + unihan.string() + "' '" +
+                               tables.string() + "' '" + (temp.path() / "readings.inc").string() + "'";
+  ASSERT_EQ(std::system(readings.c_str()), 0);
+  for (const char* table : {"strokes.inc", "zhuyin.inc", "readings.inc"}) {
+    EXPECT_TRUE(read_file(temp.path() / table) == read_file(tables / table))
+        << table << " differs from a fresh run of its generator on " << unihan;
   }
 }
 

@@ -1,0 +1,172 @@
+// The zhuyin order of corvina4: readings, tokens, the name fields that take surname
+// readings, and the way back through the decoder.
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <random>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "decode/codec_io.h"
+#include "decode/utf8_decoder.h"
+#include "encode/tables/reading_tables.h"
+#include "encode/utf8_encoder.h"
+#include "encode/zhuyin_key.h"
+#include "zhuyin_text.h"
+
+namespace corvina {
+namespace {
+
+using tables::Reading;
+using testing::parse;
+
+bool same(const Reading& a, const Reading& b) {
+  return a.initial == b.initial && a.medial == b.medial && a.final_ == b.final_ && a.tone == b.tone;
+}
+
+char32_t first_code_point(const std::string& s) {
+  return (s[0] & 0x0Fu) << 12 | (s[1] & 0x3Fu) << 6 | (s[2] & 0x3Fu);
+}
+
+TEST(zhuyinReadings, CharacterReadWrong) {
+  // Taiwan readings where the mainland differs, 車 as ㄔㄜ, a four-byte ideograph, and
+  // the readings of one- and two-character surnames.
+  const std::vector<std::pair<std::string, std::string>> readings = {
+      {"李", "ㄌㄧˇ"}, {"劉", "ㄌㄧㄡˊ"}, {"綠", "ㄌㄩˋ"}, {"一", "ㄧ"}, {"兒", "ㄦˊ"}, {"中", "ㄓㄨㄥ"},
+      {"期", "ㄑㄧˊ"}, {"企", "ㄑㄧˋ"}, {"微", "ㄨㄟˊ"}, {"垃", "ㄌㄜˋ"}, {"車", "ㄔㄜ"},
+      {"曾", "ㄘㄥˊ"}, {"嗎", "˙ㄇㄚ"}, {"\xF0\xA0\x80\x80", "ㄏㄜ"}, {"月", "ㄩㄝˋ"}, {"雄", "ㄒㄩㄥˊ"},
+      {"對", "ㄉㄨㄟˋ"}, {"論", "ㄌㄨㄣˋ"}, {"君", "ㄐㄩㄣ"}, {"問", "ㄨㄣˋ"}, {"之", "ㄓ"}, {"用", "ㄩㄥˋ"},
+      {"耶", "ㄧㄝˊ"}, {"元", "ㄩㄢˊ"}, {"要", "ㄧㄠˋ"}, {"女", "ㄋㄩˇ"}, {"俟", "ㄙˋ"},
+      {"\xEF\xA4\x82", "ㄔㄜ"}};  // U+F902, the compatibility form of 車
+  for (const auto& [character, zhuyin] : readings) {
+    char32_t cp = first_code_point(character);
+    if (character.size() == 4) cp = 0x20000;
+    EXPECT_TRUE(same(tables::reading(cp), parse(zhuyin))) << character << " " << zhuyin;
+  }
+  const std::vector<std::pair<std::string, std::string>> surnames = {
+      {"曾", "ㄗㄥ"}, {"單", "ㄕㄢˋ"}, {"沈", "ㄕㄣˇ"}, {"仇", "ㄑㄧㄡˊ"}, {"區", "ㄡ"}, {"查", "ㄓㄚ"},
+      {"解", "ㄒㄧㄝˋ"}, {"樂", "ㄩㄝˋ"}, {"覃", "ㄑㄧㄣˊ"}, {"翟", "ㄓㄞˊ"}, {"繆", "ㄇㄧㄠˋ"}};
+  for (const auto& [character, zhuyin] : surnames) {
+    const auto r = tables::surname_reading(first_code_point(character));
+    EXPECT_TRUE(r && same(*r, parse(zhuyin))) << character << " " << zhuyin;
+  }
+  const auto yuchi = tables::compound_surname(U'尉', U'遲');
+  ASSERT_TRUE(yuchi);
+  EXPECT_TRUE(same(yuchi->first, parse("ㄩˋ")) && same(yuchi->second, parse("ㄔˊ")));
+  EXPECT_FALSE(tables::compound_surname(U'尉', U'繚'));
+  EXPECT_EQ(tables::reading(0x3000).tone, 0);
+}
+
+TEST(zhuyinReadings, IdeographWithoutReadingOrMalformed) {
+  int read = 0;
+  for (char32_t cp = 0x3400; cp <= 0x323AF; ++cp) {
+    const Reading r = tables::reading(cp);
+    if (r.tone == 0) {
+      ASSERT_FALSE(cp >= 0x4E00 && cp <= 0x9FA5) << "U+" << std::hex << static_cast<unsigned>(cp);
+      continue;
+    }
+    ++read;
+    const bool ok = r.tone <= 5 && r.initial >= 0 && r.initial <= 21 && (r.medial == 0 || (r.medial >= 22 && r.medial <= 24)) &&
+                    (r.final_ == 0 || (r.final_ >= 25 && r.final_ <= 37)) && r.initial + r.medial + r.final_ > 0;
+    ASSERT_TRUE(ok) << "U+" << std::hex << static_cast<unsigned>(cp);
+  }
+  EXPECT_GT(read, 41000);  // Unihan 15 reads 41,420, about a third of them four-byte
+}
+
+std::string token(char32_t cp, const std::string& zhuyin, int strokes) {
+  std::string out;
+  zhuyin::append_token(out, cp, zhuyin.empty() ? Reading{} : parse(zhuyin), strokes);
+  return out;
+}
+
+// Tokens in the order listed must stay in that order as bytes, case-folded as biber folds
+// them, and lower-cased as bibtex lowers its sort keys.
+void expect_increasing(const std::vector<std::string>& tokens) {
+  for (int fold = 0; fold < 3; ++fold) {
+    for (std::size_t i = 1; i < tokens.size(); ++i) {
+      std::string a = tokens[i - 1], b = tokens[i];
+      for (std::string* s : {&a, &b})
+        for (char& c : *s) c = static_cast<char>(fold == 0 ? c : fold == 1 ? std::toupper(c) : std::tolower(c));
+      EXPECT_LT(a, b) << "fold " << fold << ": " << tokens[i - 1] << " before " << tokens[i];
+    }
+  }
+}
+
+TEST(zhuyinTokens, OutOfWholeReadingOrder) {
+  expect_increasing({
+      token(0x3000, "", -1),                                              // no reading first
+      token(U'李', "ㄌㄧˇ", 7), token(U'廖', "ㄌㄧㄠˋ", 14), token(U'劉', "ㄌㄧㄡˊ", 15),
+      token(U'連', "ㄌㄧㄢˊ", 11), token(U'林', "ㄌㄧㄣˊ", 8), token(U'盧', "ㄌㄨˊ", 16),
+      token(U'羅', "ㄌㄨㄛˊ", 19), token(U'呂', "ㄌㄩˇ", 7), token(U'賴', "ㄌㄞˋ", 16),
+      token(U'藍', "ㄌㄢˊ", 18),
+      token(U'之', "ㄓ", 4), token(U'知', "ㄓ", 8), token(U'直', "ㄓˊ", 8),         // tone, strokes
+      token(U'哦', "ㄛˊ", 10),                                                 // ㄛ is 26: "Z"
+      token(U'俄', "ㄜˊ", 9),                                                  // ㄜ is 27: "Zza"
+      token(0x4E00, "ㄦ", 26), token(0x4E01, "ㄦ", 27), token(0x4E00, "ㄦ", 48), // strokes past 26
+      token(0x4E00, "ㄦ", 52), token(0xFFFF, "ㄦ", 52), token(0x20000, "ㄦ", 52),  // four-byte last
+  });
+  EXPECT_EQ(token(U'羅', "ㄌㄨㄛˊ", 19), "xHCC2S32645");
+  EXPECT_EQ(token(0x2A6D6, "ㄦ", 52), "xZzkAA1ZzzaY173782");
+}
+
+// Encodes `bib` in zhuyin order and marks each character's token: "S" where the reading
+// in the token is not the character's usual one (a surname reading), "." where it is.
+std::string marks(const std::string& encoded) {
+  static const std::regex kToken("x(0|[A-Y]|Zz+[a-y])([A-Q])([A-N])([0-5])(0|[A-Y]|Zz+[a-y])([0-9]{5})");
+  std::string out;
+  for (std::sregex_iterator it(encoded.begin(), encoded.end(), kToken), end; it != end; ++it) {
+    const char32_t cp = static_cast<char32_t>(std::stoul((*it)[6]));
+    std::string usual;
+    zhuyin::append_token(usual, cp, tables::reading(cp), -1);
+    out += usual.substr(0, usual.size() - 6) == it->str().substr(0, usual.size() - 6) ? "." : "S";
+  }
+  return out;
+}
+
+std::string encode_zhuyin(const std::string& text, std::size_t piece) {
+  auto encoder = make_utf8_encoder(SortOrder::kZhuyin);
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); i += piece) encoder->encode(std::string_view(text).substr(i, piece), out);
+  encoder->finish(out);
+  return out;
+}
+
+TEST(zhuyinNameFields, SurnameReadingMissingOrMisplaced) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"@book{k, author = {曾經 and 曾經}, title = {曾經}}", "S.S..."},
+      {"@Book{k,\n  AUTHOR = \"區 and\n\t沈\",\n  Journal = {區沈}}", "SS.."},
+      {"@book{k, editor = {單\n  AND\n  區}, editora={{曾}}, authors = {曾}, key = 曾}", "SSS.."},
+      {"@book{k, author = {國曾 and 陳, 曾 and 曾 {曾}}}", "....SS"},
+      {"@book{k, translator = {尉遲恭 and 万俟卨 and 尉繚 and 單于 and 單}}", "S...S...S.S"},
+      {"@preamble{\"\\def\\x{}\"} @book(曾, holder = {曾}) author = {曾}", ".S."},
+      {"@string{a = {曾}} @book{k, title = \"曾 {and} 曾\", bookauthor = {單", "...S"},
+  };
+  for (const auto& [bib, expected] : cases) {
+    const std::string whole = encode_zhuyin(bib, bib.size());
+    EXPECT_EQ(marks(whole), expected) << bib;
+    for (std::size_t piece = 1; piece < bib.size(); ++piece)
+      ASSERT_EQ(encode_zhuyin(bib, piece), whole) << bib << " in pieces of " << piece;
+  }
+}
+
+TEST(zhuyinRoundTrip, DecodedTextDiffersFromTheDatabase) {
+  const std::string text =
+      "@book{曾, author = {曾國藩 and 尉遲恭 and 單}, title = {龘車「一」，\xEF\xBB\xBF"
+      "ㄅ\xF0\xA0\x80\x80 Zzk xxxA xAAA0A19968}}\n\xE4\xB8";
+  std::mt19937 rng(11);
+  auto encoder = make_utf8_encoder(SortOrder::kZhuyin);
+  const std::string encoded = testing::encode_in_pieces(*encoder, text, rng, 7);
+  for (bool lower : {false, true}) {
+    std::string folded = encoded;
+    for (char& c : folded) c = lower ? static_cast<char>(std::tolower(static_cast<unsigned char>(c))) : c;
+    std::string expected = text;  // the Latin letters are lowered too
+    for (char& c : expected) c = lower && c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    auto decoder = make_utf8_decoder(false);
+    EXPECT_EQ(testing::decode_lines(*decoder, folded), expected) << (lower ? "lower-cased" : "as written");
+  }
+}
+
+}  // namespace
+}  // namespace corvina

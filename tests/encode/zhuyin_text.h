@@ -1,0 +1,28 @@
+#pragma once
+// Zhuyin text as a reading, parsed here apart from the table generator's parser.
+
+#include <string>
+
+#include "encode/tables/reading_tables.h"
+
+namespace corvina::testing {
+
+// "ㄑㄧˊ" -> ㄑ ㄧ, tone 2. ㄅ..ㄙ are U+3105..U+3119, ㄚ..ㄦ U+311A..U+3126, ㄧ ㄨ ㄩ
+// U+3127..U+3129; tone marks ˊ ˇ ˋ ˙, none for the first tone.
+inline tables::Reading parse(const std::string& text) {
+  tables::Reading r{0, 0, 0, 1};
+  for (std::size_t i = 0; i < text.size();) {
+    const unsigned char b = text[i];
+    const int n = b < 0x80 ? 1 : b < 0xE0 ? 2 : 3;
+    char32_t cp = n == 1 ? b : n == 2 ? b & 0x1F : b & 0x0F;
+    for (int k = 1; k < n; ++k) cp = cp << 6 | (text[i + k] & 0x3F);
+    i += n;
+    if (cp >= 0x3105 && cp <= 0x3119) r.initial = static_cast<int>(cp - 0x3104);
+    else if (cp >= 0x3127) r.medial = static_cast<int>(cp - 0x3127) + 22;
+    else if (cp >= 0x311A) r.final_ = static_cast<int>(cp - 0x311A) + 25;
+    else r.tone = cp == 0x2CA ? 2 : cp == 0x2C7 ? 3 : cp == 0x2CB ? 4 : 5;
+  }
+  return r;
+}
+
+}  // namespace corvina::testing
