@@ -1,6 +1,7 @@
 #include "decode/big5_decoder.h"
 
 #include "decode/token_decoder.h"
+#include "encode/big5_groups.h"
 
 namespace corvina {
 
@@ -26,7 +27,7 @@ void put_big5(unsigned code, std::string& out) {
 }
 
 // A code above 65535 is no byte pair, so such a token is left as text.
-constexpr TokenFormat kBig5Tokens{big5_group_code, false, 65535, put_big5};
+constexpr TokenFormat kBig5Tokens{big5_group_code, false, big5::cvt, 65535, put_big5};
 
 }  // namespace
 

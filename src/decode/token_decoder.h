@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "decode/decoder.h"
+#include "decode/name_initials.h"
 
 namespace corvina {
 
@@ -15,14 +16,18 @@ struct TokenFormat {
   std::size_t (*group_code)(std::string_view text);
   // Whether every character token repeats a group code between its "x" and its digits.
   bool tokens_carry_group;
+  // Without such a group: the group code of the character with `code`, which a run that
+  // begins with it carries in its prefix.
+  std::string_view (*group_of)(unsigned code);
   // The highest code that stands for a character.
   unsigned max_code;
   // Appends the bytes of the character with `code` (at most max_code).
   void (*put_character)(unsigned code, std::string& out);
 };
 
-// Decodes a group prefix only when a complete character token follows it; everything
-// else, "xxx" in plain text or a label cut from a token included, is copied as it is.
+// Decodes a run prefix and group code only when a complete character token follows them;
+// everything else, "Zzz" in plain text or a label cut from a token included, is copied as
+// it is. Initials that the back end took from a token get the character back.
 class TokenDecoder final : public Decoder {
  public:
   TokenDecoder(const TokenFormat& format, bool add_mbox);
@@ -32,12 +37,15 @@ class TokenDecoder final : public Decoder {
   void decode_text(std::string_view text, std::string& out, std::string* log);
   // Decodes the run at the front of `text`; returns its length, 0 when there is none.
   std::size_t decode_run(std::string_view text, std::string& out, std::string* log);
+  // The decoded first character of the run at the front of `text`; empty when none.
+  std::string first_character(std::string_view text) const;
 
   const TokenFormat& format_;
   const bool add_mbox_;
   // Set by each decoded character, cleared by the next plain character; it outlives the
   // line, so a "}" at the start of the next line still counts as following a character.
   bool after_character_ = false;
+  NameInitials initials_;
 };
 
 }  // namespace corvina

@@ -25,7 +25,7 @@ void put_utf8(unsigned code, std::string& out) { out.append(uni2utf8(code)); }
 
 // The encoder writes only three-byte characters, so a code above 0xFFFF is no token of
 // ours: decoding it would write bytes that are not UTF-8 at all.
-constexpr TokenFormat kUtf8Tokens{utf8_group_code, true, 0xFFFF, put_utf8};
+constexpr TokenFormat kUtf8Tokens{utf8_group_code, true, nullptr, 0xFFFF, put_utf8};
 
 }  // namespace
 

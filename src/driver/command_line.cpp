@@ -5,6 +5,10 @@
 namespace corvina {
 namespace {
 
+constexpr std::string_view kOutputDirectory = "--output-directory";
+
+bool is_long_option(const std::string& arg) { return arg.starts_with("--"); }
+
 // corvina4's one option: only its second character counts, so -y, -Y and -yes all
 // choose zhuyin order.
 void read_order_option(const std::string& option, CommandLine& line) {
@@ -13,6 +17,30 @@ void read_order_option(const std::string& option, CommandLine& line) {
   } else {
     line.bad_option = option;
   }
+}
+
+// Reads the long option at args[at] (and its value, which may be the next argument);
+// returns the index after it, or 0 with `line.usage_error` set.
+size_t read_long_option(const std::vector<std::string>& args, size_t at, CommandLine& line) {
+  const std::string& arg = args[at];
+  if (arg == "--chinese-first") {
+    line.block = ChineseBlock::kFirst;
+    return at + 1;
+  }
+  if (arg == kOutputDirectory) {
+    if (at + 1 >= args.size() || args[at + 1].empty()) {
+      line.usage_error = arg + ": a folder name must follow.";
+      return 0;
+    }
+    line.output_directory = args[at + 1];
+    return at + 2;
+  }
+  if (arg.starts_with(std::string(kOutputDirectory) + "=") && arg.size() > kOutputDirectory.size() + 1) {
+    line.output_directory = arg.substr(kOutputDirectory.size() + 1);
+    return at + 1;
+  }
+  line.usage_error = arg + ": unknown option.";
+  return 0;
 }
 
 }  // namespace
@@ -27,21 +55,27 @@ CommandLine parse_command_line(const Build& build, const std::vector<std::string
     line.action = CommandLine::Action::kVersion;
     return line;
   }
-  if (!build.takes_order_option) {
-    if (args.size() != 1) return line;
-    line.action = CommandLine::Action::kRun;
-    line.document = args[0];
-    return line;
+  // Long options may stand anywhere before the document name; corvina4's order option is
+  // the first other argument when it begins with "-".
+  bool order_option_read = !build.takes_order_option;
+  size_t at = 0;
+  while (at < args.size()) {
+    if (is_long_option(args[at])) {
+      at = read_long_option(args, at, line);
+      if (at == 0) return line;
+    } else if (!order_option_read && args[at].starts_with("-")) {
+      read_order_option(args[at], line);
+      order_option_read = true;
+      ++at;
+    } else {
+      break;
+    }
   }
-  if (args.empty()) return line;
-  size_t name_at = 0;
-  if (!args[0].empty() && args[0][0] == '-') {
-    read_order_option(args[0], line);
-    name_at = 1;
-  }
-  if (name_at >= args.size()) return line;  // an option and no document name
+  if (at >= args.size()) return line;  // no document name
+  // corvina takes exactly one name; corvina4 ignores whatever follows it.
+  if (!build.takes_order_option && at + 1 != args.size()) return line;
   line.action = CommandLine::Action::kRun;
-  line.document = args[name_at];
+  line.document = args[at];
   return line;
 }
 
@@ -50,6 +84,8 @@ std::string help_text(const Build& build) {
   text += "\nRun in the folder of the document, in place of biber or bibtex, after LaTeX has\n"
           "written the document's control files. The document is read as NAME.vdk; the\n"
           "databases it names are sorted in Chinese order and restored afterwards.\n"
+          "Chinese entries come after the others; --chinese-first puts them before.\n"
+          "--output-directory DIR: the back end's files (NAME.bcf, NAME.aux, NAME.bbl) are in DIR.\n"
           "Exit status: 0 done, 1 usage or document not found, 2 no bibliography command,\n"
           "3 remote resource, 4 database not found, 5 an outside program failed,\n"
           "6 a file could not be read or written.\n";

@@ -22,6 +22,7 @@ struct RunState {
   std::string fullname;  // the document: the name as typed + ".vdk"
   std::string purename;  // the name as typed; all back-end names derive from it
   SortOrder order = SortOrder::kStrokes;
+  ChineseBlock block = ChineseBlock::kLast;
 
   // Set once an include line or a bibliography command has been accepted anywhere.
   bool findj = false;

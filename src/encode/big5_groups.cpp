@@ -14,29 +14,29 @@ namespace {
 // codes with a trail byte Big5 does not use fall in with their neighbours.
 struct Row {
   std::uint16_t first;
-  std::string_view prefix;
+  std::string_view group;
 };
 
 constexpr std::array<Row, 66> kRows{{
-    {0x0000, "xxx0"}, {0xA440, "xxxA"}, {0xA442, "xxxB"}, {0xA454, "xxxC"},
-    {0xA47F, "xxx0"}, {0xA4A1, "xxxD"}, {0xA4FE, "xxxE"}, {0xA5E0, "xxxF"},
-    {0xA6EA, "xxxG"}, {0xA8C3, "xxxH"}, {0xAB45, "xxxI"}, {0xADBC, "xxxJ"},
-    {0xB0AE, "xxxK"}, {0xB3C3, "xxxL"}, {0xB6C4, "xxxM"}, {0xB9AC, "xxxN"},
-    {0xBBF5, "xxxO"}, {0xBEA7, "xxxP"}, {0xC075, "xxxQ"}, {0xC24F, "xxxR"},
-    {0xC35F, "xxxS"}, {0xC455, "xxxT"}, {0xC4D7, "xxxU"}, {0xC56B, "xxxV"},
-    {0xC5C8, "xxxW"}, {0xC5F1, "xxxX"}, {0xC655, "xxxY"}, {0xC665, "xxxZ"},
-    {0xC66C, "xxxA1"}, {0xC676, "xxxA2"}, {0xC67B, "xxxA3"}, {0xC67F, "xxx0"},
+    {0x0000, "0"}, {0xA440, "A"}, {0xA442, "B"}, {0xA454, "C"},
+    {0xA47F, "0"}, {0xA4A1, "D"}, {0xA4FE, "E"}, {0xA5E0, "F"},
+    {0xA6EA, "G"}, {0xA8C3, "H"}, {0xAB45, "I"}, {0xADBC, "J"},
+    {0xB0AE, "K"}, {0xB3C3, "L"}, {0xB6C4, "M"}, {0xB9AC, "N"},
+    {0xBBF5, "O"}, {0xBEA7, "P"}, {0xC075, "Q"}, {0xC24F, "R"},
+    {0xC35F, "S"}, {0xC455, "T"}, {0xC4D7, "U"}, {0xC56B, "V"},
+    {0xC5C8, "W"}, {0xC5F1, "X"}, {0xC655, "Y"}, {0xC665, "Z"},
+    {0xC66C, "A1"}, {0xC676, "A2"}, {0xC67B, "A3"}, {0xC67F, "0"},
     // The less frequently used block has no one-stroke characters.
-    {0xC940, "xxxB"}, {0xC945, "xxxC"}, {0xC94D, "xxxD"}, {0xC95D, "xxxE"},
-    {0xC9AB, "xxxF"}, {0xCA5A, "xxxG"}, {0xCBB1, "xxxH"}, {0xCDDD, "xxxI"},
-    {0xD0C8, "xxxJ"}, {0xD44B, "xxxK"}, {0xD851, "xxxL"}, {0xDCB1, "xxxM"},
-    {0xE0F0, "xxxN"}, {0xE4E6, "xxxO"}, {0xE8F4, "xxxP"}, {0xECB9, "xxxQ"},
-    {0xEFB7, "xxxR"}, {0xF1EB, "xxxS"}, {0xF3FD, "xxxT"}, {0xF5C0, "xxxU"},
-    {0xF6D6, "xxxV"}, {0xF7D0, "xxxW"}, {0xF8A5, "xxxX"}, {0xF8EE, "xxxY"},
-    {0xF96B, "xxxZ"}, {0xF9A2, "xxxA1"}, {0xF9BA, "xxxA2"}, {0xF9C6, "xxxA3"},
+    {0xC940, "B"}, {0xC945, "C"}, {0xC94D, "D"}, {0xC95D, "E"},
+    {0xC9AB, "F"}, {0xCA5A, "G"}, {0xCBB1, "H"}, {0xCDDD, "I"},
+    {0xD0C8, "J"}, {0xD44B, "K"}, {0xD851, "L"}, {0xDCB1, "M"},
+    {0xE0F0, "N"}, {0xE4E6, "O"}, {0xE8F4, "P"}, {0xECB9, "Q"},
+    {0xEFB7, "R"}, {0xF1EB, "S"}, {0xF3FD, "T"}, {0xF5C0, "U"},
+    {0xF6D6, "V"}, {0xF7D0, "W"}, {0xF8A5, "X"}, {0xF8EE, "Y"},
+    {0xF96B, "Z"}, {0xF9A2, "A1"}, {0xF9BA, "A2"}, {0xF9C6, "A3"},
     // Seven characters appended after the second block, each in its own group.
-    {0xF9D6, "xxxM"}, {0xF9D9, "xxxP"}, {0xF9DA, "xxxI"}, {0xF9DB, "xxxL"},
-    {0xF9DC, "xxxO"}, {0xF9DD, "xxx0"},
+    {0xF9D6, "M"}, {0xF9D9, "P"}, {0xF9DA, "I"}, {0xF9DB, "L"},
+    {0xF9DC, "O"}, {0xF9DD, "0"},
 }};
 
 }  // namespace
@@ -45,7 +45,7 @@ std::string_view cvt(unsigned code) {
   const auto after = std::upper_bound(
       kRows.begin(), kRows.end(), code,
       [](unsigned value, const Row& row) { return value < row.first; });
-  return std::prev(after)->prefix;
+  return std::prev(after)->group;
 }
 
 }  // namespace corvina::big5

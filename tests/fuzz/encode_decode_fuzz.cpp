@@ -46,9 +46,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const unsigned seed = data[0];
   std::string text(reinterpret_cast<const char*>(data) + 1, size - 1);
   separate_x_from_characters(text);
-  round_trip(corvina::make_big5_encoder(corvina::SortOrder::kStrokes),
+  const auto block = seed % 2 ? corvina::ChineseBlock::kFirst : corvina::ChineseBlock::kLast;
+  round_trip(corvina::make_big5_encoder(corvina::SortOrder::kStrokes, block),
              corvina::make_big5_decoder, text, seed);
-  round_trip(corvina::make_utf8_encoder(corvina::SortOrder::kZhuyin),
+  round_trip(corvina::make_utf8_encoder(corvina::SortOrder::kZhuyin, block),
              corvina::make_utf8_decoder, text, seed);
   return 0;
 }
