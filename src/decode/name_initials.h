@@ -3,8 +3,9 @@
 // the first letter of each word, and a word that was a sort token gives the token's first
 // letter. The back end writes the Chinese character for the original text; this puts it back.
 // Only biblatex's own .bbl layout is read: a name part "family={...}" (given, prefix,
-// suffix) on one line and its initials "familyi={...}" on the next. The state is one name
-// part's list of initials, so the decoder still streams.
+// suffix) and right after it its initials "familyi={...}", each on one line or, wrapped by
+// bibtex at blanks, on several. The state is one name part's list of initials, so the
+// decoder still streams.
 
 #include <functional>
 #include <string>

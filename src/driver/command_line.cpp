@@ -84,8 +84,8 @@ std::string help_text(const Build& build) {
   text += "\nRun in the folder of the document, in place of biber or bibtex, after LaTeX has\n"
           "written the document's control files. The document is read as NAME.vdk; the\n"
           "databases it names are sorted in Chinese order and restored afterwards.\n"
-          "Chinese entries come after the others; --chinese-first puts them before.\n"
-          "--output-directory DIR: the back end's files (NAME.bcf, NAME.aux, NAME.bbl) are in DIR.\n"
+          "Chinese entries come after the others; --chinese-first, before the document\n"
+          "name, puts them first.\n"
           "Exit status: 0 done, 1 usage or document not found, 2 no bibliography command,\n"
           "3 remote resource, 4 database not found, 5 an outside program failed,\n"
           "6 a file could not be read or written.\n";
