@@ -22,6 +22,12 @@ std::string_view macro_at(std::string_view text, std::size_t at) {
   return text.substr(at + 1, end - at - 1);
 }
 
+// bibtex wraps a long line at a blank and goes on with two blanks; every line of its own
+// is indented further, or starts a command.
+bool is_continuation(std::string_view text) {
+  return text.size() > 2 && text.substr(0, 2) == "  " && !is_blank(text[2]) && text[2] != '\\';
+}
+
 }  // namespace
 
 std::size_t NameInitials::value_start(std::string_view text, std::string_view suffix,
@@ -39,6 +45,12 @@ std::size_t NameInitials::value_start(std::string_view text, std::string_view su
 }
 
 void NameInitials::read(std::string_view text, const FirstCharacter& first_character) {
+  // A value left open (braces that never close) ends with its line, so the state stays
+  // one name part.
+  if (field_ != Field::kNone && !is_continuation(text)) {
+    if (field_ == Field::kInitials) part_.clear();
+    field_ = Field::kNone;
+  }
   std::size_t i = 0;
   if (field_ != Field::kPart) {
     std::string part;

@@ -140,6 +140,9 @@ TEST(decodeUtf8, InitialBuiltFromATokenLeftOrALatinOneChanged) {
       {"given={" + xiao + "-" + ming + "\\bibnamedelima\n  " + da + "},\n"
        "giveni={Z\\bibinithyphendelim Z\\bibinitperiod\\bibinitdelim\n  Z\\bibinitperiod},\n",
        "given={小-明\\bibnamedelima\n  大},\ngiveni={小\\bibinithyphendelim 明\\bibinitperiod\\bibinitdelim\n  大\\bibinitperiod},\n"},
+      // A name part whose braces never close ends with its line.
+      {"family={{" + wang + "},\n         given={" + xiao + "},\ngiveni={Z\\bibinitperiod},\n",
+       "family={{王},\n         given={小},\ngiveni={小\\bibinitperiod},\n"},
       // Initials of another part, or with no name part before them, stay.
       {"given={" + wang + "},\nfamilyi={Z\\bibinitperiod},\n", "given={王},\nfamilyi={Z\\bibinitperiod},\n"},
       {"familyi={Z\\bibinitperiod},\n", "familyi={Z\\bibinitperiod},\n"},
