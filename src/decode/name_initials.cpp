@@ -30,6 +30,10 @@ bool is_continuation(std::string_view text) {
 
 }  // namespace
 
+std::size_t name_part_start(std::string_view text) {
+  return NameInitials::value_start(text, "", nullptr);
+}
+
 std::size_t NameInitials::value_start(std::string_view text, std::string_view suffix,
                                       std::string* part) {
   const std::size_t at = text.find_first_not_of(" \t");

@@ -14,6 +14,10 @@
 
 namespace corvina {
 
+// Where the value of a name part begins when `text` opens one ("family={" after blanks;
+// given, prefix and suffix too); npos when it does not.
+std::size_t name_part_start(std::string_view text);
+
 class NameInitials {
  public:
   // The decoded first character of the token run at the front of `text`; empty when no
@@ -31,11 +35,13 @@ class NameInitials {
   // Appends `text` with each initial of a token word replaced by its character.
   void mend(std::string_view text, std::string& out);
 
- private:
-  enum class Field { kNone, kPart, kInitials };
-  // Where a field's value starts in `text` when the line opens `name` + "={"; npos if not.
+  // Where a field's value starts in `text` when the line opens a name part's field
+  // (its name + `suffix` + "={"), with the part's name in `part`; npos if not.
   static std::size_t value_start(std::string_view text, std::string_view suffix,
                                  std::string* part);
+
+ private:
+  enum class Field { kNone, kPart, kInitials };
 
   Field field_ = Field::kNone;  // a value that goes on in the next line
   int depth_ = 0;               // braces open in that value

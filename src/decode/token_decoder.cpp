@@ -89,6 +89,38 @@ Opening opening(std::string_view text, const TokenFormat& format) {
   return {lead + group, first};
 }
 
+// Characters of a name element as decoded: one per character token, one per other byte
+// but braces.
+std::size_t decoded_length(std::string_view element, const TokenFormat& format) {
+  std::size_t count = 0;
+  for (std::size_t i = 0; i < element.size();) {
+    const Opening run = opening(element.substr(i), format);
+    if (run.prefix == 0) {
+      count += element[i] != '{' && element[i] != '}';
+      ++i;
+      continue;
+    }
+    for (i += run.prefix; character_token(element.substr(i), format).size > 0; ++count) {
+      i += character_token(element.substr(i), format).size;
+    }
+  }
+  return count;
+}
+
+// biber joins the elements of a name part of three or more with "\bibnamedelima" after
+// the first when it is shorter than three characters, else "\bibnamedelimb". It counted
+// a token, which is always longer, so a first element that held one is counted again as
+// decoded. Returns whether `text`, a name part, asks for "\bibnamedelima" there.
+bool first_delimiter_shorter(std::string_view text, const TokenFormat& format) {
+  constexpr std::string_view kLonger = "\\bibnamedelimb";
+  const std::size_t start = name_part_start(text);
+  if (start == std::string_view::npos) return false;
+  const std::size_t end = text.find("\\bibnamedelim", start);
+  if (end == std::string_view::npos || text.substr(end, kLonger.size()) != kLonger) return false;
+  const std::string_view element = text.substr(start, end - start);
+  return has_run_prefix(element) && decoded_length(element, format) < 3;
+}
+
 }  // namespace
 
 TokenDecoder::TokenDecoder(const TokenFormat& format, bool add_mbox)
@@ -106,7 +138,13 @@ void TokenDecoder::decode_line(std::string_view line, std::string& out, std::str
     initials_.mend(parts.text, out);
     if (log) log->append(out, start);
   } else if (has_run) {
+    const bool shorter = first_delimiter_shorter(parts.text, format_);
+    const std::size_t start = out.size(), log_start = log ? log->size() : 0;
     decode_text(parts.text, out, log);
+    if (shorter) {
+      use_shorter_delimiter(out, start);
+      if (log) use_shorter_delimiter(*log, log_start);
+    }
   } else {
     out.append(parts.text);
     if (log) log->append(parts.text);
@@ -138,6 +176,11 @@ void TokenDecoder::decode_text(std::string_view text, std::string& out, std::str
     }
     ++i;
   }
+}
+
+void TokenDecoder::use_shorter_delimiter(std::string& text, std::size_t start) {
+  const std::size_t at = text.find("\\bibnamedelimb", start);
+  if (at != std::string::npos) text[at + std::string_view("\\bibnamedelim").size()] = 'a';
 }
 
 std::string TokenDecoder::first_character(std::string_view text) const {

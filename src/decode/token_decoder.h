@@ -37,6 +37,8 @@ class TokenDecoder final : public Decoder {
   void decode_text(std::string_view text, std::string& out, std::string* log);
   // Decodes the run at the front of `text`; returns its length, 0 when there is none.
   std::size_t decode_run(std::string_view text, std::string& out, std::string* log);
+  // Turns the first "\bibnamedelimb" from `start` on into "\bibnamedelima".
+  static void use_shorter_delimiter(std::string& text, std::size_t start);
   // The decoded first character of the run at the front of `text`; empty when none.
   std::string first_character(std::string_view text) const;
 

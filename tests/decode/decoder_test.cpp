@@ -140,6 +140,14 @@ TEST(decodeUtf8, InitialBuiltFromATokenLeftOrALatinOneChanged) {
       {"given={" + xiao + "-" + ming + "\\bibnamedelima\n  " + da + "},\n"
        "giveni={Z\\bibinithyphendelim Z\\bibinitperiod\\bibinitdelim\n  Z\\bibinitperiod},\n",
        "given={小-明\\bibnamedelima\n  大},\ngiveni={小\\bibinithyphendelim 明\\bibinitperiod\\bibinitdelim\n  大\\bibinitperiod},\n"},
+      // biber's delimiter after the first of three elements: "a" when it is shorter than
+      // three characters, counted as decoded; "b" after three or more, or after a Latin one.
+      {"given={" + xiao + "xH26126\\bibnamedelimb " + da + "\\bibnamedelima " + da + "},\n",
+       "given={小明\\bibnamedelima 大\\bibnamedelima 大},\n"},
+      {"given={" + xiao + "xH26126xC22823\\bibnamedelimb " + da + "\\bibnamedelima " + da + "},\n",
+       "given={小明大\\bibnamedelimb 大\\bibnamedelima 大},\n"},
+      {"given={Abc\\bibnamedelimb " + da + "\\bibnamedelima " + da + "},\n",
+       "given={Abc\\bibnamedelimb 大\\bibnamedelima 大},\n"},
       // A name part whose braces never close ends with its line.
       {"family={{" + wang + "},\n         given={" + xiao + "},\ngiveni={Z\\bibinitperiod},\n",
        "family={{王},\n         given={小},\ngiveni={小\\bibinitperiod},\n"},

@@ -20,7 +20,8 @@ namespace corvina::e2e {
 namespace {
 
 // Chinese, Latin and mixed entries: "family, given" and single-field names, two-character
-// surnames, a hyphenated and a two-word given name, corporate names in braces, a repeated
+// surnames, a hyphenated and a two-word given name, one of six words (bibtex wraps its
+// line and its initials), corporate names in braces, a repeated
 // author, Chinese journals and titles, notes with "Zzz" and "xxx" as plain text. Every
 // character is in Big5.
 const std::string kDatabase = R"(@book{wang2016, author = {王, 小明}, title = {臺灣語言研究},
@@ -35,6 +36,7 @@ const std::string kDatabase = R"(@book{wang2016, author = {王, 小明}, title =
 @book{sinica2003, author = {{中央研究院}}, title = {語言地圖集}, year = {2003}}
 @book{sinica2004, author = {{中央研究院 語言學研究所}}, title = {語言地圖集 第二版}, year = {2004}}
 @book{huang2019, author = {黃 Jr, 美玲}, title = {書}, year = {2019}}
+@book{lin2020, author = {林, 美玲 大文 小明 中文 國立 臺灣}, title = {書}, year = {2020}}
 @book{wu2015, author = {吳, 明}, editor = {Wang, Ann}, title = {The 臺灣 Corpus}, year = {2015}}
 @book{abbott2008, author = {Abbott, Ann}, title = {Chinese Phonology}, year = {2008},
   note = {Zzz and xxx as plain text, see xxx.lanl.gov and ZzzA0, 0Zz}}
