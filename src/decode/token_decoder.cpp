@@ -100,8 +100,9 @@ std::size_t decoded_length(std::string_view element, const TokenFormat& format) 
       ++i;
       continue;
     }
-    for (i += run.prefix; character_token(element.substr(i), format).size > 0; ++count) {
-      i += character_token(element.substr(i), format).size;
+    i += run.prefix;
+    for (CharacterToken t; (t = character_token(element.substr(i), format)).size > 0; i += t.size) {
+      ++count;
     }
   }
   return count;
@@ -130,21 +131,18 @@ void TokenDecoder::decode_line(std::string_view line, std::string& out, std::str
   if (log) append_line_record(line, *log);
   const LineParts parts = split_line_end(line);
   initials_.read(parts.text, [this](std::string_view text) { return first_character(text); });
-  const bool has_run = has_run_prefix(parts.text);
+  const std::size_t start = out.size(), log_start = log ? log->size() : 0;
   // A line without a run is copied whole and, unlike a scanned line, leaves the
   // after-character flag as it was. Initials are letters, never a run.
-  if (!has_run && initials_.holds_initials(parts.text)) {
-    const std::size_t start = out.size();
-    initials_.mend(parts.text, out);
-    if (log) log->append(out, start);
-  } else if (has_run) {
-    const bool shorter = first_delimiter_shorter(parts.text, format_);
-    const std::size_t start = out.size(), log_start = log ? log->size() : 0;
+  if (has_run_prefix(parts.text)) {
     decode_text(parts.text, out, log);
-    if (shorter) {
+    if (first_delimiter_shorter(parts.text, format_)) {
       use_shorter_delimiter(out, start);
       if (log) use_shorter_delimiter(*log, log_start);
     }
+  } else if (initials_.holds_initials(parts.text)) {
+    initials_.mend(parts.text, out);
+    if (log) log->append(out, start);
   } else {
     out.append(parts.text);
     if (log) log->append(parts.text);
