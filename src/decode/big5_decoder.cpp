@@ -1,6 +1,8 @@
 #include "decode/big5_decoder.h"
 
 #include "decode/token_decoder.h"
+#include "encode/big5_groups.h"
+#include "encode/token.h"
 
 namespace corvina {
 
@@ -16,7 +18,14 @@ void put_big5(unsigned code, std::string& out) {
   out.push_back(static_cast<char>(code % 256));
 }
 
-constexpr TokenFormat kBig5Tokens{false, big5_code, put_big5};
+// The group code that a run opening with the character `code` carries in its prefix.
+std::string big5_group_of(unsigned code) {
+  std::string group;
+  append_group_code(group, big5::group(code));
+  return group;
+}
+
+constexpr TokenFormat kBig5Tokens{false, big5_group_of, big5_code, put_big5};
 
 }  // namespace
 

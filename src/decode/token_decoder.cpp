@@ -1,5 +1,7 @@
 #include "decode/token_decoder.h"
 
+#include <cctype>
+
 #include "decode/group_code.h"
 #include "decode/line_record.h"
 
@@ -9,21 +11,24 @@ namespace {
 
 bool is_x(char c) { return c == 'x' || c == 'X'; }
 
+bool is_z(char c) { return c == 'z' || c == 'Z'; }
+
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
-bool has_xxx(std::string_view text) {
-  int in_a_row = 0;
-  for (char c : text) {
-    in_a_row = is_x(c) ? in_a_row + 1 : 0;
-    if (in_a_row == 3) return true;
-  }
-  return false;
+bool may_open_run(char c) { return c == '0' || is_z(c); }
+
+// Length of the run prefix at the front of `text`: "Zzz" (the Chinese block last) or "0Zz"
+// (first), in any case, since a back end may change the case of a field; 0 when none.
+std::size_t run_prefix_size(std::string_view text) {
+  if (text.size() < 3 || !may_open_run(text[0]) || !is_z(text[1]) || !is_z(text[2])) return 0;
+  return 3;
 }
 
-std::size_t prefix_size(std::string_view text) {
-  if (text.size() < 3 || !is_x(text[0]) || !is_x(text[1]) || !is_x(text[2])) return 0;
-  const std::size_t group = group_code_size(text.substr(3));
-  return group == 0 ? 0 : 3 + group;
+bool has_run_prefix(std::string_view text) {
+  for (std::size_t i = 0; i + 3 <= text.size(); ++i) {
+    if (run_prefix_size(text.substr(i)) > 0) return true;
+  }
+  return false;
 }
 
 struct CharacterToken {
@@ -46,6 +51,73 @@ CharacterToken character_token(std::string_view text, const TokenFormat& format)
   return field == 0 ? CharacterToken{} : CharacterToken{pos + field, code};
 }
 
+bool same_group(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i]))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+struct Opening {
+  std::size_t prefix = 0;  // run prefix and group code; 0: no run starts here
+  CharacterToken first;
+};
+
+// The start of the run at the front of `text`. The group in the prefix is always the group
+// of the run's first character, and checking it keeps text that runs into a token out of
+// the run: "Jazz" and a token "ZzzQ..." read "zzZzzQ...", where "zzZ" and the group "zzQ"
+// would otherwise open a run and swallow the "zz".
+Opening opening(std::string_view text, const TokenFormat& format) {
+  const std::size_t lead = run_prefix_size(text);
+  if (lead == 0) return {};
+  const std::size_t group = group_code_size(text.substr(lead));
+  if (group == 0) return {};
+  const std::string_view after = text.substr(lead + group);
+  const CharacterToken first = character_token(after, format);
+  if (first.size == 0) return {};
+  const std::string_view own = format.tokens_carry_group
+                                   ? after.substr(1, group_code_size(after.substr(1)))
+                                   : format.group_of(first.code);
+  if (!same_group(text.substr(lead, group), own)) return {};
+  return {lead + group, first};
+}
+
+// Characters of a name element as decoded: one per character token, one per other byte
+// but braces.
+std::size_t decoded_length(std::string_view element, const TokenFormat& format) {
+  std::size_t count = 0;
+  for (std::size_t i = 0; i < element.size();) {
+    const Opening run = opening(element.substr(i), format);
+    if (run.prefix == 0) {
+      count += element[i] != '{' && element[i] != '}';
+      ++i;
+      continue;
+    }
+    i += run.prefix;
+    for (CharacterToken t; (t = character_token(element.substr(i), format)).size > 0; i += t.size) {
+      ++count;
+    }
+  }
+  return count;
+}
+
+// biber joins the elements of a name part of three or more with "\bibnamedelima" after
+// the first when it is shorter than three characters, else "\bibnamedelimb". It counted
+// a token, which is always longer, so a first element that held one is counted again as
+// decoded. Returns whether `text`, a name part, asks for "\bibnamedelima" there.
+bool first_delimiter_shorter(std::string_view text, const TokenFormat& format) {
+  constexpr std::string_view kLonger = "\\bibnamedelimb";
+  const std::size_t start = name_part_start(text);
+  if (start == std::string_view::npos) return false;
+  const std::size_t end = text.find("\\bibnamedelim", start);
+  if (end == std::string_view::npos || text.substr(end, kLonger.size()) != kLonger) return false;
+  const std::string_view element = text.substr(start, end - start);
+  return has_run_prefix(element) && decoded_length(element, format) < 3;
+}
+
 }  // namespace
 
 bool read_digits(std::string_view text, std::size_t digits, unsigned& value) {
@@ -64,10 +136,19 @@ TokenDecoder::TokenDecoder(const TokenFormat& format, bool add_mbox)
 void TokenDecoder::decode_line(std::string_view line, std::string& out, std::string* log) {
   if (log) append_line_record(line, *log);
   const LineParts parts = split_line_end(line);
-  // A line without "xxx" is copied whole and, unlike a scanned line, leaves the
-  // after-character flag as it was.
-  if (has_xxx(parts.text)) {
+  initials_.read(parts.text, [this](std::string_view text) { return first_character(text); });
+  const std::size_t start = out.size(), log_start = log ? log->size() : 0;
+  // A line without a run is copied whole and, unlike a scanned line, leaves the
+  // after-character flag as it was. Initials are letters, never a run.
+  if (has_run_prefix(parts.text)) {
     decode_text(parts.text, out, log);
+    if (first_delimiter_shorter(parts.text, format_)) {
+      use_shorter_delimiter(out, start);
+      if (log) use_shorter_delimiter(*log, log_start);
+    }
+  } else if (initials_.holds_initials(parts.text)) {
+    initials_.mend(parts.text, out);
+    if (log) log->append(out, start);
   } else {
     out.append(parts.text);
     if (log) log->append(parts.text);
@@ -80,12 +161,15 @@ void TokenDecoder::decode_text(std::string_view text, std::string& out, std::str
   std::size_t i = 0;
   while (i < text.size()) {
     const char c = text[i];
-    if (is_x(c)) {
+    if (may_open_run(c)) {
       const std::size_t run = decode_run(text.substr(i), out, log);
       if (run > 0) {
         i += run;
         continue;
       }
+    }
+    // An "x" that opens no run leaves the after-character flag as it is.
+    if (is_x(c)) {
       out.push_back(c);
       if (log) *log += std::string{c, '$'};
     } else {
@@ -98,11 +182,22 @@ void TokenDecoder::decode_text(std::string_view text, std::string& out, std::str
   }
 }
 
+void TokenDecoder::use_shorter_delimiter(std::string& text, std::size_t start) {
+  const std::size_t at = text.find("\\bibnamedelimb", start);
+  if (at != std::string::npos) text[at + std::string_view("\\bibnamedelim").size()] = 'a';
+}
+
+std::string TokenDecoder::first_character(std::string_view text) const {
+  const Opening run = opening(text, format_);
+  std::string character;
+  if (run.prefix > 0) format_.put_character(run.first.code, character);
+  return character;
+}
+
 std::size_t TokenDecoder::decode_run(std::string_view text, std::string& out,
                                      std::string* log) {
-  const std::size_t prefix = prefix_size(text);
-  if (prefix == 0 || character_token(text.substr(prefix), format_).size == 0) return 0;
-  std::size_t pos = prefix;
+  std::size_t pos = opening(text, format_).prefix;
+  if (pos == 0) return 0;
   for (;;) {
     const CharacterToken token = character_token(text.substr(pos), format_);
     if (token.size == 0) return pos;

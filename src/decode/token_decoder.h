@@ -6,12 +6,16 @@
 #include <string_view>
 
 #include "decode/decoder.h"
+#include "decode/name_initials.h"
 
 namespace corvina {
 
 struct TokenFormat {
   // Whether every character token repeats a group code between its "x" and its code.
   bool tokens_carry_group;
+  // Without such a group: the group code of the character with `code`, which a run that
+  // begins with it carries in its prefix.
+  std::string (*group_of)(unsigned code);
   // Length of the code field at the front of `text`, with its value in `code`; 0 when
   // `text` does not start with a code that stands for a character.
   std::size_t (*code_field)(std::string_view text, unsigned& code);
@@ -26,8 +30,9 @@ struct TokenFormat {
 // there are fewer.
 bool read_digits(std::string_view text, std::size_t digits, unsigned& value);
 
-// Decodes a group prefix only when a complete character token follows it; everything
-// else, "xxx" in plain text or a label cut from a token included, is copied as it is.
+// Decodes a run prefix and group code only when a complete character token follows them;
+// everything else, "Zzz" in plain text or a label cut from a token included, is copied as
+// it is. Initials that the back end took from a token get the character back.
 class TokenDecoder final : public Decoder {
  public:
   TokenDecoder(const TokenFormat& format, bool add_mbox);
@@ -37,12 +42,17 @@ class TokenDecoder final : public Decoder {
   void decode_text(std::string_view text, std::string& out, std::string* log);
   // Decodes the run at the front of `text`; returns its length, 0 when there is none.
   std::size_t decode_run(std::string_view text, std::string& out, std::string* log);
+  // Turns the first "\bibnamedelimb" from `start` on into "\bibnamedelima".
+  static void use_shorter_delimiter(std::string& text, std::size_t start);
+  // The decoded first character of the run at the front of `text`; empty when none.
+  std::string first_character(std::string_view text) const;
 
   const TokenFormat& format_;
   const bool add_mbox_;
   // Set by each decoded character, cleared by the next plain character; it outlives the
   // line, so a "}" at the start of the next line still counts as following a character.
   bool after_character_ = false;
+  NameInitials initials_;
 };
 
 }  // namespace corvina

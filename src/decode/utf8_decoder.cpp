@@ -19,7 +19,7 @@ std::size_t utf8_code(std::string_view text, unsigned& code) {
 
 void put_utf8(unsigned code, std::string& out) { out.append(uni2utf8(code)); }
 
-constexpr TokenFormat kUtf8Tokens{true, utf8_code, put_utf8, zhuyin_fields};
+constexpr TokenFormat kUtf8Tokens{true, nullptr, utf8_code, put_utf8, zhuyin_fields};
 
 }  // namespace
 

@@ -5,6 +5,10 @@
 namespace corvina {
 namespace {
 
+constexpr std::string_view kOutputDirectory = "--output-directory";
+
+bool is_long_option(const std::string& arg) { return arg.starts_with("--"); }
+
 // corvina4's one option: only its second character counts, so -y, -Y and -yes all
 // choose zhuyin order.
 void read_order_option(const std::string& option, CommandLine& line) {
@@ -15,20 +19,28 @@ void read_order_option(const std::string& option, CommandLine& line) {
   }
 }
 
-constexpr std::string_view kOutputDirectory = "--output-directory";
-
-// Takes "--output-directory DIR" or "--output-directory=DIR" at args[at]; returns how
-// many arguments it used, 0 when args[at] is not that option, -1 when its value is missing.
-int take_output_directory(const std::vector<std::string>& args, size_t at, CommandLine& line) {
-  const std::string& option = args[at];
-  if (!option.starts_with(kOutputDirectory)) return 0;
-  if (option.size() > kOutputDirectory.size() && option[kOutputDirectory.size()] == '=') {
-    line.output_directory = option.substr(kOutputDirectory.size() + 1);
-    return 1;
+// Reads the long option at args[at] (and its value, which may be the next argument);
+// returns the index after it, or 0 with `line.usage_error` set.
+size_t read_long_option(const std::vector<std::string>& args, size_t at, CommandLine& line) {
+  const std::string& arg = args[at];
+  if (arg == "--chinese-first") {
+    line.block = ChineseBlock::kFirst;
+    return at + 1;
   }
-  if (option.size() != kOutputDirectory.size() || at + 1 >= args.size()) return -1;
-  line.output_directory = args[at + 1];
-  return 2;
+  if (arg == kOutputDirectory) {
+    if (at + 1 >= args.size() || args[at + 1].empty()) {
+      line.usage_error = arg + ": a folder name must follow.";
+      return 0;
+    }
+    line.output_directory = args[at + 1];
+    return at + 2;
+  }
+  if (arg.starts_with(std::string(kOutputDirectory) + "=") && arg.size() > kOutputDirectory.size() + 1) {
+    line.output_directory = arg.substr(kOutputDirectory.size() + 1);
+    return at + 1;
+  }
+  line.usage_error = arg + ": unknown option.";
+  return 0;
 }
 
 }  // namespace
@@ -43,24 +55,25 @@ CommandLine parse_command_line(const Build& build, const std::vector<std::string
     line.action = CommandLine::Action::kVersion;
     return line;
   }
-  // Options stand before the document name; corvina4's one short option may stand among
-  // the long ones, once. Anything after the name is ignored, as it always was in corvina4.
+  // Long options may stand anywhere before the document name; corvina4's order option is
+  // the first other argument when it begins with "-".
+  bool order_option_read = !build.takes_order_option;
   size_t at = 0;
-  bool short_option_read = false;
   while (at < args.size()) {
-    int used = take_output_directory(args, at, line);
-    if (used < 0) return line;
-    if (used > 0) {
-      at += static_cast<size_t>(used);
-    } else if (build.takes_order_option && !short_option_read && !args[at].empty() && args[at][0] == '-') {
-      read_order_option(args[at++], line);
-      short_option_read = true;
+    if (is_long_option(args[at])) {
+      at = read_long_option(args, at, line);
+      if (at == 0) return line;
+    } else if (!order_option_read && args[at].starts_with("-")) {
+      read_order_option(args[at], line);
+      order_option_read = true;
+      ++at;
     } else {
       break;
     }
   }
   if (at >= args.size()) return line;  // no document name
-  if (!build.takes_order_option && at + 1 != args.size()) return line;  // corvina takes one name
+  // corvina takes exactly one name; corvina4 ignores whatever follows it.
+  if (!build.takes_order_option && at + 1 != args.size()) return line;
   line.action = CommandLine::Action::kRun;
   line.document = args[at];
   return line;

@@ -12,10 +12,12 @@ struct CommandLine {
   Action action = Action::kUsage;
   std::string document;  // the name as typed, without ".vdk"
   SortOrder order = SortOrder::kStrokes;
+  ChineseBlock block = ChineseBlock::kLast;
+  std::string output_directory;  // where the back end's files are; empty: here
   std::string bad_option;  // an option that was not understood, to be reported
-  // Where the back end's files (NAME.bcf, NAME.aux, NAME.bbl) are, as biber's option of
-  // the same name; empty for the working directory.
-  std::string output_directory;
+  // With kUsage: what was wrong, naming the argument, for the line before the usage text;
+  // empty when the arguments were simply too few or too many.
+  std::string usage_error;
 };
 
 // Turns the arguments after the program name into the run's settings.

@@ -75,7 +75,7 @@ void encode_one(RunState& state, Encoder& encoder, const std::string& entry, boo
 
 void encode_databases(RunState& state) {
   state.debug << "\nbibno: " << state.orgbib.size() << "\n";
-  auto encoder = state.build.make_encoder(state.order);
+  auto encoder = state.build.make_encoder(state.order, state.block);
   for (size_t m = 0; m < state.orgbib.size(); ++m) {
     if (state.staged[m] == RunState::Staged::kLeftAlone) continue;
     encode_one(state, *encoder, state.orgbib[m], state.staged[m] == RunState::Staged::kLocated);
@@ -196,6 +196,7 @@ int corvina_main(const Build& build, int argc, char** argv) {
   print_banner(build, std::cout);
   std::ofstream log(kLog, std::ios::binary | std::ios::trunc);
   if (line.action == CommandLine::Action::kUsage) {
+    if (!line.usage_error.empty()) std::cout << "\n! " << line.usage_error << "\n";
     std::cout << build.usage;
     return kExitUsage;
   }
@@ -203,6 +204,7 @@ int corvina_main(const Build& build, int argc, char** argv) {
   RunState state(build, std::cout, log);
   state.order = line.order;
   DocumentName name = resolve_document_name(line.document, line.output_directory, path_exists);
+  state.block = line.block;
   state.fullname = name.fullname;
   state.purename = name.purename;
   state.output_directory = name.output_directory;

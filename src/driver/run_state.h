@@ -28,6 +28,7 @@ struct RunState {
   // preprocessor and no font-family rewrite.
   bool direct = false;
   SortOrder order = SortOrder::kStrokes;
+  ChineseBlock block = ChineseBlock::kLast;
 
   // Set once an include line or a bibliography command has been accepted anywhere.
   bool findj = false;

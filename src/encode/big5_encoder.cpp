@@ -12,6 +12,8 @@ namespace {
 // themselves are ordered by their Big5 codes, which Big5 already lays out by strokes.
 class Big5Characters final : public CharacterSet {
  public:
+  explicit Big5Characters(ChineseBlock block) : block_(block) {}
+
   Token get_tokena(std::string_view bytes, bool in_run, bool at_end) const override {
     return big5::get_tokena(bytes, in_run, at_end);
   }
@@ -21,18 +23,21 @@ class Big5Characters final : public CharacterSet {
     const unsigned code = static_cast<unsigned char>(character[0]) * 256u +
                           static_cast<unsigned char>(character[1]);
     if (opens_run) {
-      out.append("xxx");
+      out.append(run_prefix(block_));
       append_group_code(out, big5::group(code));
     }
     out.push_back('x');
     append_code(out, code);
   }
+
+ private:
+  ChineseBlock block_;
 };
 
 }  // namespace
 
-std::unique_ptr<Encoder> make_big5_encoder(SortOrder) {
-  return std::make_unique<RunEncoder>(std::make_unique<Big5Characters>());
+std::unique_ptr<Encoder> make_big5_encoder(SortOrder, ChineseBlock block) {
+  return std::make_unique<RunEncoder>(std::make_unique<Big5Characters>(block));
 }
 
 }  // namespace corvina

@@ -6,6 +6,6 @@
 
 namespace corvina {
 
-std::unique_ptr<Encoder> make_big5_encoder(SortOrder order);
+std::unique_ptr<Encoder> make_big5_encoder(SortOrder order, ChineseBlock block);
 
 }  // namespace corvina

@@ -10,6 +10,10 @@ namespace corvina {
 // Which order the sort tokens give. The Big5 build knows only strokes.
 enum class SortOrder { kStrokes, kZhuyin };
 
+// Where the Chinese entries stand among the others: after every key that begins with a
+// letter, or, as Taiwanese thesis guidelines ask, before them.
+enum class ChineseBlock { kLast, kFirst };
+
 // Rewrites every run of Chinese characters as one ASCII sort token; every other byte is
 // copied. Feed a database in pieces of any size: a character cut by a piece boundary is
 // held back until the next piece, and a run that goes on into the next piece keeps its

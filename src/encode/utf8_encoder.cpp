@@ -13,7 +13,7 @@ namespace {
 // run follows the groups as well as the code points.
 class Utf8Characters final : public CharacterSet {
  public:
-  explicit Utf8Characters(utf8::GroupLookup lookup) : lookup_(lookup) {}
+  Utf8Characters(utf8::GroupLookup lookup, ChineseBlock block) : lookup_(lookup), block_(block) {}
 
   Token get_tokena(std::string_view bytes, bool, bool at_end) const override {
     return utf8::get_tokena(bytes, at_end);
@@ -24,7 +24,7 @@ class Utf8Characters final : public CharacterSet {
     const utf8::Classified c = utf8::readn2p(character, lookup_, last_group_);
     last_group_ = c.group;
     if (opens_run) {
-      out.append("xxx");
+      out.append(run_prefix(block_));
       append_group_code(out, c.group);
     }
     out.push_back('x');
@@ -34,6 +34,7 @@ class Utf8Characters final : public CharacterSet {
 
  private:
   utf8::GroupLookup lookup_;
+  ChineseBlock block_;
   // Carried from database to database: a byte-order mark at the start of a later
   // database takes the group of the last character of the one before.
   int last_group_ = 0;
@@ -41,13 +42,13 @@ class Utf8Characters final : public CharacterSet {
 
 }  // namespace
 
-std::unique_ptr<Encoder> make_utf8_encoder(SortOrder order) {
-  if (order == SortOrder::kZhuyin) return std::make_unique<RunEncoder>(make_zhuyin_characters());
-  return make_utf8_encoder_with(tables::strokes);
+std::unique_ptr<Encoder> make_utf8_encoder(SortOrder order, ChineseBlock block) {
+  if (order == SortOrder::kZhuyin) return std::make_unique<RunEncoder>(make_zhuyin_characters(block));
+  return make_utf8_encoder_with(tables::strokes, block);
 }
 
-std::unique_ptr<Encoder> make_utf8_encoder_with(utf8::GroupLookup lookup) {
-  return std::make_unique<RunEncoder>(std::make_unique<Utf8Characters>(lookup));
+std::unique_ptr<Encoder> make_utf8_encoder_with(utf8::GroupLookup lookup, ChineseBlock block) {
+  return std::make_unique<RunEncoder>(std::make_unique<Utf8Characters>(lookup, block));
 }
 
 }  // namespace corvina

@@ -7,10 +7,11 @@
 
 namespace corvina {
 
-std::unique_ptr<Encoder> make_utf8_encoder(SortOrder order);
+std::unique_ptr<Encoder> make_utf8_encoder(SortOrder order, ChineseBlock block);
 
 // The same encoder with its group values taken from `lookup` instead of the built-in
 // tables; lets the token layout be checked without depending on the table data.
-std::unique_ptr<Encoder> make_utf8_encoder_with(utf8::GroupLookup lookup);
+std::unique_ptr<Encoder> make_utf8_encoder_with(utf8::GroupLookup lookup,
+                                                ChineseBlock block = ChineseBlock::kLast);
 
 }  // namespace corvina

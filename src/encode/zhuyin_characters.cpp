@@ -15,6 +15,8 @@ namespace {
 
 class ZhuyinCharacters final : public CharacterSet {
  public:
+  explicit ZhuyinCharacters(ChineseBlock block) : block_(block) {}
+
   Token get_tokena(std::string_view bytes, bool, bool at_end) const override {
     return utf8::get_tokena(bytes, at_end);
   }
@@ -75,13 +77,14 @@ class ZhuyinCharacters final : public CharacterSet {
 
   void write(char32_t cp, bool opens_run, const tables::Reading& reading, int strokes, std::string& out) {
     if (opens_run) {
-      out.append("xxx");
+      out.append(run_prefix(block_));
       append_group_code(out, zhuyin::first_symbol(reading));
     }
     zhuyin::append_token(out, cp, reading, strokes);
     last_ = {reading, strokes};
   }
 
+  const ChineseBlock block_;
   NameFieldTracker names_;
   // The first character of a name that may begin a compound surname, not yet written.
   struct Held {
@@ -99,6 +102,8 @@ class ZhuyinCharacters final : public CharacterSet {
 
 }  // namespace
 
-std::unique_ptr<CharacterSet> make_zhuyin_characters() { return std::make_unique<ZhuyinCharacters>(); }
+std::unique_ptr<CharacterSet> make_zhuyin_characters(ChineseBlock block) {
+  return std::make_unique<ZhuyinCharacters>(block);
+}
 
 }  // namespace corvina

@@ -9,6 +9,6 @@ namespace corvina {
 // The characters of corvina4's zhuyin order: each sorts by its whole Taiwan reading, and
 // the first character (or two, for a compound surname) of each name in a name field by
 // its reading as a surname.
-std::unique_ptr<CharacterSet> make_zhuyin_characters();
+std::unique_ptr<CharacterSet> make_zhuyin_characters(ChineseBlock block);
 
 }  // namespace corvina

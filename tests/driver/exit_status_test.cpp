@@ -31,6 +31,7 @@ TEST(ExitStatus, EarlyStopsTellWhyAndTouchNoDatabase) {
       {"corvina4", {}, "", 1, "\n** Usage: corvina4  [-Option...]  filename(.vdk)\n\n      y : sorting by zhuyin.\n\n"},
       {"corvina4", {"-y"}, "", 1, "** Usage: corvina4"},
       {"corvina", {"a", "b"}, "", 1, "\n** Usage: corvina  filename(.vdk)\n"},
+      {"corvina", {"--chinese-last", "thesis"}, "", 1, "\n! --chinese-last: unknown option.\n\n** Usage: corvina "},
       {"corvina", {"thesis.vdk"}, "", 1, "cannot open thesis.vdk.vdk, give up.....\n"},
       {"corvina", {"--version"}, "", 0, "corvina " CORVINA_RELEASE "\n"},
       {"corvina4", {"--version"}, "", 0, "corvina4 " CORVINA_RELEASE "\n"},

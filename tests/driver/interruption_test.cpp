@@ -78,7 +78,7 @@ TEST(Interruption, RunAfterAKilledRunRestoresTheEncodedDatabase) {
             std::string::npos)
       << h.console();
   EXPECT_EQ(read_file("refs.bib"), kDatabase);
-  EXPECT_EQ(read_file("thesis.bbl").find("xxx"), std::string::npos);
+  EXPECT_EQ(read_file("thesis.bbl").find("Zzz"), std::string::npos);
   EXPECT_EQ(h.listing(), "refs.bib\ntemp21-tmp.bbl\nthesis.bbl\nthesis.bcf\nthesis.vdk\n");
 }
 

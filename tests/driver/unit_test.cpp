@@ -20,35 +20,63 @@ namespace {
 Build big5_like() { return {.takes_order_option = false, .bibtex_without_bcf = {"bibtex8", "--mstrings", "50000", "-W"}}; }
 Build utf8_like() { return {.takes_order_option = true, .bibtex_without_bcf = {"bibtex"}}; }
 
-TEST(CommandLine, OnlyTheSecondCharacterOfTheOptionCounts) {
+TEST(CommandLine, ArgumentReadAsTheWrongSetting) {
+  using A = CommandLine::Action;
+  constexpr ChineseBlock kLast = ChineseBlock::kLast, kFirst = ChineseBlock::kFirst;
+  constexpr SortOrder kStrokes = SortOrder::kStrokes, kZhuyin = SortOrder::kZhuyin;
   struct Case {
+    bool big5;
     std::vector<std::string> args;
-    CommandLine::Action action;
+    A action;
     std::string document;
-    SortOrder order;
-    std::string bad_option;
+    SortOrder order = SortOrder::kStrokes;
+    ChineseBlock block = ChineseBlock::kLast;
+    std::string output_directory = "";
+    std::string bad_option = "";
+    std::string usage_error = "";
   };
   const Case cases[] = {
-      {{"thesis"}, CommandLine::Action::kRun, "thesis", SortOrder::kStrokes, ""},
-      {{"-y", "thesis"}, CommandLine::Action::kRun, "thesis", SortOrder::kZhuyin, ""},
-      {{"-Y", "thesis"}, CommandLine::Action::kRun, "thesis", SortOrder::kZhuyin, ""},
-      {{"-yes", "thesis"}, CommandLine::Action::kRun, "thesis", SortOrder::kZhuyin, ""},
-      {{"-q", "thesis"}, CommandLine::Action::kRun, "thesis", SortOrder::kStrokes, "-q"},
-      {{"-", "thesis"}, CommandLine::Action::kRun, "thesis", SortOrder::kStrokes, "-"},
-      // Only the first argument is ever an option.
-      {{"thesis", "-y"}, CommandLine::Action::kRun, "thesis", SortOrder::kStrokes, ""},
-      {{"-y"}, CommandLine::Action::kUsage, "", SortOrder::kZhuyin, ""},
-      {{}, CommandLine::Action::kUsage, "", SortOrder::kStrokes, ""},
-      {{"--help"}, CommandLine::Action::kHelp, "", SortOrder::kStrokes, ""},
-      {{"--version"}, CommandLine::Action::kVersion, "", SortOrder::kStrokes, ""},
+      // corvina4's order option: only its second character counts.
+      {false, {"thesis"}, A::kRun, "thesis"},
+      {false, {"-y", "thesis"}, A::kRun, "thesis", kZhuyin},
+      {false, {"-Y", "thesis"}, A::kRun, "thesis", kZhuyin},
+      {false, {"-yes", "thesis"}, A::kRun, "thesis", kZhuyin},
+      {false, {"-q", "thesis"}, A::kRun, "thesis", kStrokes, kLast, "", "-q"},
+      {false, {"-", "thesis"}, A::kRun, "thesis", kStrokes, kLast, "", "-"},
+      // Only the first argument that is not a long option is ever the order option.
+      {false, {"thesis", "-y"}, A::kRun, "thesis"},
+      {false, {"-y", "-y", "thesis"}, A::kRun, "-y", kZhuyin},
+      {false, {"-y"}, A::kUsage, "", kZhuyin},
+      {false, {}, A::kUsage, ""},
+      {false, {"--help"}, A::kHelp, ""},
+      {false, {"--version"}, A::kVersion, ""},
+      // Long options anywhere before the name, in both programs; after it corvina4 reads
+      // nothing, as with the order option, and corvina takes exactly one name.
+      {false, {"--chinese-first", "-y", "thesis"}, A::kRun, "thesis", kZhuyin, kFirst},
+      {false, {"-y", "--output-directory", "out", "--chinese-first", "thesis"}, A::kRun, "thesis", kZhuyin,
+       kFirst, "out"},
+      {false, {"--output-directory=build/aux", "thesis"}, A::kRun, "thesis", kStrokes, kLast, "build/aux"},
+      {false, {"thesis", "--chinese-first"}, A::kRun, "thesis"},
+      {true, {"--chinese-first", "--output-directory", "-y", "thesis"}, A::kRun, "thesis", kStrokes, kFirst, "-y"},
+      {true, {"thesis", "--chinese-first"}, A::kUsage, ""},
+      {true, {"--chinese-first"}, A::kUsage, "", kStrokes, kFirst},
+      // An unknown long option, or one without its value, is named.
+      {false, {"--chinese-last", "thesis"}, A::kUsage, "", kStrokes, kLast, "", "", "--chinese-last: unknown option."},
+      {true, {"--help", "thesis"}, A::kUsage, "", kStrokes, kLast, "", "", "--help: unknown option."},
+      {true, {"thesis", "--output-directory"}, A::kUsage, ""},
+      {false, {"--output-directory"}, A::kUsage, "", kStrokes, kLast, "", "", "--output-directory: a folder name must follow."},
+      {true, {"--output-directory=", "thesis"}, A::kUsage, "", kStrokes, kLast, "", "", "--output-directory=: unknown option."},
   };
   for (const Case& c : cases) {
-    CommandLine line = parse_command_line(utf8_like(), c.args);
-    SCOPED_TRACE(::testing::PrintToString(c.args));
+    CommandLine line = parse_command_line(c.big5 ? big5_like() : utf8_like(), c.args);
+    SCOPED_TRACE(::testing::PrintToString(c.args) + (c.big5 ? " corvina" : " corvina4"));
     EXPECT_EQ(line.action, c.action);
     EXPECT_EQ(line.document, c.document);
     EXPECT_EQ(line.order, c.order);
+    EXPECT_EQ(line.block, c.block);
+    EXPECT_EQ(line.output_directory, c.output_directory);
     EXPECT_EQ(line.bad_option, c.bad_option);
+    EXPECT_EQ(line.usage_error, c.usage_error);
   }
 }
 

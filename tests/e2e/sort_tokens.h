@@ -1,7 +1,8 @@
 #pragma once
 
 // The sort tokens the back ends must order by, worked out here from stroke counts, zhuyin
-// values and Big5 code ranges, independently of the encoders.
+// values and Big5 code ranges, independently of the encoders. A run begins with "Zzz" (the
+// Chinese block last) or "0Zz" (first).
 
 #include <gtest/gtest.h>
 
@@ -22,7 +23,7 @@ inline std::string group_code(int value) {
 // count and reading are known, and characters outside the ideographs, which have neither.
 // In zhuyin order a character token is "x", the group code of the first zhuyin symbol,
 // the second and third symbols as letters, the tone, then the strokes' group code.
-inline std::string utf8_token(const std::string& run, bool zhuyin) {
+inline std::string utf8_token(const std::string& run, bool zhuyin, const std::string& prefix = "Zzz") {
   struct Telling {
     char32_t code_point;
     int strokes;
@@ -42,19 +43,19 @@ inline std::string utf8_token(const std::string& run, bool zhuyin) {
     if (t.strokes < 0 && code >= 0x4E00 && code <= 0x9FA5) ADD_FAILURE() << "no known group for U+" << std::hex << code;
     const std::string lead = zhuyin ? t.first : group_code(t.strokes);
     const std::string body = zhuyin ? lead + t.rest + group_code(t.strokes) : lead;
-    token += (token.empty() ? "xxx" + lead : "") + "x" + body + five_digits(code);
+    token += (token.empty() ? prefix + lead : "") + "x" + body + five_digits(code);
   }
   if (run.size() % 3 != 0) ADD_FAILURE() << "not all three-byte characters: " << run;
   return token;
 }
 
 // Stroke-order tokens in place of every run of three-byte characters of `text`.
-inline std::string encode_utf8(const std::string& text) {
+inline std::string encode_utf8(const std::string& text, const std::string& prefix = "Zzz") {
   std::string out;
   for (size_t i = 0, j; i < text.size(); i = j) {
     for (j = i; j < text.size() && (text[j] & 0xF0) == 0xE0;) j += 3;
     if (j == i) out += text[j++];
-    else out += utf8_token(text.substr(i, j - i), false);
+    else out += utf8_token(text.substr(i, j - i), false, prefix);
   }
   return out;
 }
@@ -78,11 +79,11 @@ inline std::string big5_group(unsigned code) {
 }
 
 // The corvina token of a run of Big5 characters.
-inline std::string big5_token(const std::string& run) {
+inline std::string big5_token(const std::string& run, const std::string& prefix = "Zzz") {
   std::string token;
   for (size_t i = 0; i + 1 < run.size(); i += 2) {
     const unsigned code = static_cast<unsigned char>(run[i]) * 256u + static_cast<unsigned char>(run[i + 1]);
-    token += (token.empty() ? "xxx" + big5_group(code) : "") + "x" + five_digits(code);
+    token += (token.empty() ? prefix + big5_group(code) : "") + "x" + five_digits(code);
   }
   return token;
 }

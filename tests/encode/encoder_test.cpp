@@ -32,7 +32,7 @@ std::string encode(Encoder& encoder, std::string_view input) {
 }
 
 std::string big5(std::string_view input) {
-  return encode(*make_big5_encoder(SortOrder::kStrokes), input);
+  return encode(*make_big5_encoder(SortOrder::kStrokes, ChineseBlock::kLast), input);
 }
 
 // Stand-in tables for corvina4: the group is the code point's low byte, or falls as it rises.
@@ -90,19 +90,19 @@ TEST(encodeBig5, GroupDisagreesWithTheUtf8StrokeTable) {
 }
 
 TEST(encodeBig5, RunWrittenOffTheTokenFormat) {
-  auto encoder = make_big5_encoder(SortOrder::kStrokes);  // one encoder, one database per case
+  auto encoder = make_big5_encoder(SortOrder::kStrokes, ChineseBlock::kLast);  // one encoder, one database per case
   const Cases cases = {
       {"", ""},
-      {"{\xA4\x40\xA4\x42}", "{xxxAx42048x42050}"},
-      {"\xB3\x5C\xA4\x40", "xxxKx45916x42048"},  // prefix from the first character only
-      {"\xA4\x40 \xA4\x42", "xxxAx42048 xxxBx42050"},
-      {"\xA1\x41\xA4\x40", "xxx0x41281x42048"},
-      {"\xA4\x40\xA1\x41", "xxxAx42048x41281"},
-      {"\xC6\x6C", "xxxZzax50796"},
-      {"\xC6\x7A\xC6\x7B", "xxxZzcx50810x50811"},  // 驪, which Big5 ranks with 28 strokes
-      {"\xA4\x7D", "xxxCx42109"},  // the trail byte is taken whatever it is
-      {"\xA0\xA4\x40", "\xA0xxxAx42048"},
-      {"\xA4\x40\xA0\x41", "xxxAx42048x41025"},  // A0 leads once a run is open
+      {"{\xA4\x40\xA4\x42}", "{ZzzAx42048x42050}"},
+      {"\xB3\x5C\xA4\x40", "ZzzKx45916x42048"},  // prefix from the first character only
+      {"\xA4\x40 \xA4\x42", "ZzzAx42048 ZzzBx42050"},
+      {"\xA1\x41\xA4\x40", "Zzz0x41281x42048"},
+      {"\xA4\x40\xA1\x41", "ZzzAx42048x41281"},
+      {"\xC6\x6C", "ZzzZzax50796"},
+      {"\xC6\x7A\xC6\x7B", "ZzzZzcx50810x50811"},  // 驪, which Big5 ranks with 28 strokes
+      {"\xA4\x7D", "ZzzCx42109"},  // the trail byte is taken whatever it is
+      {"\xA0\xA4\x40", "\xA0ZzzAx42048"},
+      {"\xA4\x40\xA0\x41", "ZzzAx42048x41025"},  // A0 leads once a run is open
       {"\x80\x9F\xFF", "\x80\x9F\xFF"},
       {std::string("a\0b\xA4", 4), std::string("a\0b\xA4", 4)},
       {"\x40", "\x40"},  // the lead byte held at the end of the last database stays there
@@ -151,33 +151,33 @@ TEST(groupCode, OutOfValueOrderOrReadBackWrongly) {
 
 TEST(encodeUtf8, OrderReadsTheWrongTable) {
   const std::vector<std::tuple<SortOrder, std::string, std::string>> cases = {
-      {SortOrder::kStrokes, "一二", "xxxAxA19968xB20108"},
-      {SortOrder::kStrokes, "\xE2\x80\x9C", "xxx0x008220"},
-      {SortOrder::kStrokes, "个龘齉", "xxxCxC20010xZzv40856xZzj40777"},
-      {SortOrder::kStrokes, "张劉\U00021619", "xxxGxG24352xO21129xIY136729"},
-      {SortOrder::kZhuyin, "个一兒", "xxxIxIGA4C20010xVAA1A19968xZzkAA2H20818"},
+      {SortOrder::kStrokes, "一二", "ZzzAxA19968xB20108"},
+      {SortOrder::kStrokes, "\xE2\x80\x9C", "Zzz0x008220"},
+      {SortOrder::kStrokes, "个龘齉", "ZzzCxC20010xZzv40856xZzj40777"},
+      {SortOrder::kStrokes, "张劉\U00021619", "ZzzGxG24352xO21129xIY136729"},
+      {SortOrder::kZhuyin, "个一兒", "ZzzIxIGA4C20010xVAA1A19968xZzkAA2H20818"},
   };
   for (const auto& [order, input, expected] : cases)
-    EXPECT_EQ(encode(*make_utf8_encoder(order), input), expected);
+    EXPECT_EQ(encode(*make_utf8_encoder(order, ChineseBlock::kLast), input), expected);
 }
 
 TEST(encodeUtf8, ReaderTakesAMalformedSequenceForACharacter) {
   auto encoder = make_utf8_encoder_with(low_byte);  // one encoder, one database per case
   const Cases cases = {
-      {"\xEF\xBB\xBF", "xxx0x065279"},  // a byte-order mark first: no group before it
+      {"\xEF\xBB\xBF", "Zzz0x065279"},  // a byte-order mark first: no group before it
       {"", ""},
-      {"\xE2\x80\x94", "xxxTxT08212"},  // U+2014: group 0x14, a leading zero in the code
-      {"\xF0\xA0\x80\x80", "xxx0x0Y131072"},  // U+20000
-      {"\xF0\xB2\x8E\xAF\xE2\x80\x94", "xxxZzzzzzzxxZzzzzzzxY205743xT08212"},  // U+323AF, group 175
+      {"\xE2\x80\x94", "ZzzTxT08212"},  // U+2014: group 0x14, a leading zero in the code
+      {"\xF0\xA0\x80\x80", "Zzz0x0Y131072"},  // U+20000
+      {"\xF0\xB2\x8E\xAF\xE2\x80\x94", "ZzzZzzzzzzxxZzzzzzzxY205743xT08212"},  // U+323AF, group 175
       {"\xF0\x9F\x98\x80\xF1\x80\x80\x80\xF0\xA0\x80", "\xF0\x9F\x98\x80\xF1\x80\x80\x80\xF0\xA0\x80"},
       {"\xF0\xA0" "A", "\xF0\xA0" "A"},
       {"\xC3\xA9\x80", "\xC3\xA9\x80"},
       {"\xE4\xB8" "A", "\xE4\xB8" "A"},
       {"\xE4\xC0\x80\xE4\xB8\xFF", "\xE4\xC0\x80\xE4\xB8\xFF"},  // high bytes, no continuation
       {"\xE4\xB8", "\xE4\xB8"},
-      {std::string("\xE4\xB8\x81\0", 4), std::string("xxxAxA19969\0", 12)},
-      {"\xE4\xB8\x9B\xE4\xB8\x85", "xxxZzaxZza19995xE19973"},
-      {"\xEF\xBB\xBF" "a", "xxxExE65279a"},  // the group of the last database's last character
+      {std::string("\xE4\xB8\x81\0", 4), std::string("ZzzAxA19969\0", 12)},
+      {"\xE4\xB8\x9B\xE4\xB8\x85", "ZzzZzaxZza19995xE19973"},
+      {"\xEF\xBB\xBF" "a", "ZzzExE65279a"},  // the group of the last database's last character
   };
   for (const auto& [input, expected] : cases) EXPECT_EQ(encode(*encoder, input), expected);
 }
@@ -195,6 +195,31 @@ TEST(encodeUtf8, TokensOutOfGroupThenCodeOrder) {
   expect_sorted_as_listed(names, [](const std::string& name) {
     return encode(*make_utf8_encoder_with(falling), name);
   });
+}
+
+// Latin keys that a real bibliography may hold, in their own order, and Chinese names of
+// the lowest and the highest groups of each build.
+const std::vector<std::string> kLatinKeys = {"Abbott", "Xu", "Yang", "Zhang", "Zwingli", "Zyzzyva", "Zz"};
+const std::vector<std::string> kBig5Names = {"\xA1\x41", "\xA4\x40", "\xC6\x65\xF9\xD5", "\xC6\x6C"};
+const std::vector<std::string> kUtf8Names = {"\xE2\x80\x9C", "一", "齉龘"};
+
+TEST(encode, ChineseBlockSplitsTheLatinKeysOrFallsOnTheWrongSide) {
+  for (const ChineseBlock block : {ChineseBlock::kLast, ChineseBlock::kFirst}) {
+    for (const bool big5_build : {true, false}) {
+      SCOPED_TRACE(std::string(big5_build ? "big5" : "utf8") + (block == ChineseBlock::kFirst ? " first" : " last"));
+      auto encode_name = [&](const std::string& name) {
+        if (static_cast<unsigned char>(name[0]) < 0x80) return name;
+        return encode(big5_build ? *make_big5_encoder(SortOrder::kStrokes, block)
+                                 : *make_utf8_encoder(SortOrder::kStrokes, block), name);
+      };
+      const std::vector<std::string>& chinese = big5_build ? kBig5Names : kUtf8Names;
+      std::vector<std::string> names = block == ChineseBlock::kFirst ? chinese : kLatinKeys;
+      const std::vector<std::string>& after = block == ChineseBlock::kFirst ? kLatinKeys : chinese;
+      names.insert(names.end(), after.begin(), after.end());
+      expect_sorted_as_listed(names, encode_name);
+      EXPECT_TRUE(encode_name(chinese[0]).starts_with(block == ChineseBlock::kFirst ? "0Zz" : "Zzz"));
+    }
+  }
 }
 
 }  // namespace

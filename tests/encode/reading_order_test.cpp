@@ -89,7 +89,7 @@ void add(Name& name, const Written& w) {
 
 std::string sort_token(const std::string& name) {
   const std::string bib = "@book{k, author = {" + name + "}}";
-  auto encoder = make_utf8_encoder(SortOrder::kZhuyin);
+  auto encoder = make_utf8_encoder(SortOrder::kZhuyin, ChineseBlock::kLast);
   std::string out;
   encoder->encode(bib, out);
   encoder->finish(out);
