@@ -31,14 +31,18 @@ char32_t first_code_point(const std::string& s) {
 }
 
 TEST(zhuyinReadings, CharacterReadWrong) {
-  // Taiwan readings where the mainland differs, 車 as ㄔㄜ, a four-byte ideograph, and
-  // the readings of one- and two-character surnames.
+  // Taiwan readings where the mainland differs, 車 as ㄔㄜ, a four-byte ideograph,
+  // simplified forms and other characters outside Big5, and the readings of one- and
+  // two-character surnames.
   const std::vector<std::pair<std::string, std::string>> readings = {
       {"李", "ㄌㄧˇ"}, {"劉", "ㄌㄧㄡˊ"}, {"綠", "ㄌㄩˋ"}, {"一", "ㄧ"}, {"兒", "ㄦˊ"}, {"中", "ㄓㄨㄥ"},
       {"期", "ㄑㄧˊ"}, {"企", "ㄑㄧˋ"}, {"微", "ㄨㄟˊ"}, {"垃", "ㄌㄜˋ"}, {"車", "ㄔㄜ"},
       {"曾", "ㄘㄥˊ"}, {"嗎", "˙ㄇㄚ"}, {"\xF0\xA0\x80\x80", "ㄏㄜ"}, {"月", "ㄩㄝˋ"}, {"雄", "ㄒㄩㄥˊ"},
       {"對", "ㄉㄨㄟˋ"}, {"論", "ㄌㄨㄣˋ"}, {"君", "ㄐㄩㄣ"}, {"問", "ㄨㄣˋ"}, {"之", "ㄓ"}, {"用", "ㄩㄥˋ"},
       {"耶", "ㄧㄝˊ"}, {"元", "ㄩㄢˊ"}, {"要", "ㄧㄠˋ"}, {"女", "ㄋㄩˇ"}, {"俟", "ㄙˋ"},
+      {"丁", "ㄉㄧㄥ"}, {"不", "ㄅㄨˋ"}, {"人", "ㄖㄣˊ"}, {"愛", "ㄞˋ"}, {"齉", "ㄋㄤˋ"}, {"驪", "ㄌㄧˊ"},
+      {"鬱", "ㄩˋ"}, {"张", "ㄓㄤ"}, {"邓", "ㄉㄥˋ"}, {"刘", "ㄌㄧㄡˊ"}, {"陈", "ㄔㄣˊ"}, {"黄", "ㄏㄨㄤˊ"},
+      {"恒", "ㄏㄥˊ"}, {"碁", "ㄑㄧˊ"}, {"裏", "ㄌㄧˇ"}, {"堃", "ㄎㄨㄣ"}, {"喆", "ㄓㄜˊ"}, {"犇", "ㄅㄣ"},
       {"\xEF\xA4\x82", "ㄔㄜ"}};  // U+F902, the compatibility form of 車
   for (const auto& [character, zhuyin] : readings) {
     char32_t cp = first_code_point(character);

@@ -1,4 +1,5 @@
-// The committed stroke and zhuyin tables, and make_tables, the generator that makes them.
+// The committed stroke table and make_tables, the generator that makes it; and that both
+// committed tables, strokes.inc and readings.inc, are what their generators write.
 
 #include <gtest/gtest.h>
 
@@ -9,7 +10,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
-#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "encode/tables/character_tables.h"
@@ -20,7 +21,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using corvina::tables::strokes;
-using corvina::tables::zhuyin;
 using corvina::testing::read_file;
 using corvina::testing::write_file;
 
@@ -31,29 +31,22 @@ TEST(tables, TellingRowWrong) {
   // characters outside Big5 (radical as Taiwan counts it plus residual strokes), Big5's
   // mended slips (驪 29), four-byte ideographs (U+20000 一 1 + 1, U+323AF 龠 17 + 9), and code
   // points outside the blocks.
-  using Row = std::tuple<char32_t, int, int>;
-  for (const auto& [cp, s, z] : {Row{0x3000, -1, -1}, {0x3105, -1, -1}, {U'一', 1, 22}, {U'丁', 2, 5},
-                         {U'不', 4, 1}, {U'个', 3, 1}, {U'中', 4, 15}, {U'人', 2, 18},
-                         {U'兒', 8, 37}, {U'愛', 13, 29}, {U'會', 13, 10}, {U'說', 14, 24},
-                         {U'車', 7, 12}, {U'齉', 36, 7}, {U'龘', 48, 6}, {U'龥', 26, 14},
-                         {U'张', 7, 15}, {U'邓', 4, 5}, {U'刘', 6, 8}, {U'陈', 7, 16}, {U'黄', 11, 11},
-                         {U'恒', 9, 11}, {U'碁', 13, 13}, {U'裏', 13, 8}, {U'堃', 11, 10},
-                         {U'喆', 12, 15}, {U'犇', 12, 1}, {U'驪', 29, 8}, {U'鬱', 29, 24},
-                         {U'㐀', 5, -1}, {U'鿿', 12, -1}, {U'\U00021619', 9, -1}, {0x20000, 2, -1},
-                         {0x323AF, 26, -1}, {0x2FFF, -1, -1}, {0x312A, -1, -1}, {0x33FF, -1, -1},
-                         {0xFF0C, -1, -1}, {0x1F600, -1, -1}, {0x323B0, -1, -1}, {~0u, -1, -1}}) {
+  using Row = std::pair<char32_t, int>;
+  for (const auto& [cp, s] : {Row{0x3000, -1}, {0x3105, -1}, {U'一', 1}, {U'丁', 2}, {U'不', 4}, {U'个', 3},
+                              {U'中', 4}, {U'人', 2}, {U'兒', 8}, {U'愛', 13}, {U'會', 13}, {U'說', 14},
+                              {U'車', 7}, {U'齉', 36}, {U'龘', 48}, {U'龥', 26}, {U'张', 7}, {U'邓', 4},
+                              {U'刘', 6}, {U'陈', 7}, {U'黄', 11}, {U'恒', 9}, {U'碁', 13}, {U'裏', 13},
+                              {U'堃', 11}, {U'喆', 12}, {U'犇', 12}, {U'驪', 29}, {U'鬱', 29}, {U'㐀', 5},
+                              {U'鿿', 12}, {U'\U00021619', 9}, {0x20000, 2}, {0x323AF, 26}, {0x2FFF, -1},
+                              {0x312A, -1}, {0x33FF, -1}, {0xFF0C, -1}, {0x1F600, -1}, {0x323B0, -1},
+                              {~0u, -1}}) {
     EXPECT_EQ(strokes(cp), s) << AT(cp);
-    EXPECT_EQ(zhuyin(cp), z) << AT(cp);
   }
 }
 
-TEST(tables, SymbolWithAnEntryOrIdeographWithoutZhuyin) {
-  for (char32_t cp = 0x3000; cp <= 0x9FA5; cp = cp == 0x3129 ? 0x4E00 : cp + 1) {
-    const int z = zhuyin(cp);
-    // Symbols, kana and Bopomofo have no entry; ㄝ (28) and ㄟ (30) begin no principal reading.
-    const bool ok = cp < 0x4E00 ? strokes(cp) == -1 && z == -1 : z >= 1 && z <= 37 && z != 28 && z != 30;
-    ASSERT_TRUE(ok) << AT(cp) << ": " << z;
-  }
+TEST(tables, SymbolWithStrokeCount) {
+  // Punctuation, kana and Bopomofo, which sort before every counted ideograph.
+  for (char32_t cp = 0x3000; cp <= 0x3129; ++cp) ASSERT_EQ(strokes(cp), -1) << AT(cp);
 }
 
 // The ideographs of Unicode 15 (Debian 12's unicode-data), block by block.
@@ -116,14 +109,6 @@ TEST(tables, CountsPerValueFarFromTheReference) {
        {17, 745}, {18, 536}, {19, 481}, {20, 349}, {21, 261}, {22, 210}, {23, 155}, {24, 108},
        {25, 76}, {26, 29}, {27, 34}, {28, 14}, {29, 9}, {30, 5}, {31, 1}, {32, 2}, {33, 2},
        {35, 1}, {36, 1}, {48, 1}}, 20);
-  std::vector<char32_t> unified;
-  for (char32_t cp = 0x4E00; cp <= 0x9FA5; ++cp) unified.push_back(cp);
-  expect_counts_near("zhuyin", unified, zhuyin,
-      {{1, 898}, {2, 634}, {3, 724}, {4, 659}, {5, 1123}, {6, 871}, {7, 433}, {8, 1746},
-       {9, 925}, {10, 559}, {11, 977}, {12, 1537}, {13, 985}, {14, 1256}, {15, 1144},
-       {16, 845}, {17, 1004}, {18, 325}, {19, 477}, {20, 381}, {21, 470}, {22, 1327},
-       {23, 618}, {24, 616}, {25, 2}, {26, 2}, {27, 103}, {29, 47}, {31, 57}, {32, 24},
-       {33, 64}, {34, 6}, {35, 11}, {36, 1}, {37, 51}}, 1600);
 }
 
 int run_generator(const fs::path& unihan, const fs::path& out) {
@@ -145,7 +130,7 @@ TEST(tablesGenerator, CommittedTablesDifferFromAFreshRun) {
   const std::string readings = "'" CORVINA_BIN_DIR "/make_tables_readings' '" + unihan.string() + "' '" +
                                tables.string() + "' '" + (temp.path() / "readings.inc").string() + "'";
   ASSERT_EQ(std::system(readings.c_str()), 0);
-  for (const char* table : {"strokes.inc", "zhuyin.inc", "readings.inc"}) {
+  for (const char* table : {"strokes.inc", "readings.inc"}) {
     EXPECT_TRUE(read_file(temp.path() / table) == read_file(tables / table))
         << table << " differs from a fresh run of its generator on " << unihan;
   }
@@ -158,18 +143,9 @@ TEST(tablesGenerator, CommittedTablesDifferFromAFreshRun) {
 // (U+20000), and any other character adds its residual strokes to the radical's form as the
 // Big5 characters count it (3, as U+4E01 shows with 4 strokes, 1 residual: U+4E03 is 3 + 5,
 // not its kTotalStrokes 7); no count, no entry.
-// Zhuyin: the Taiwan reading (the second kMandarin value), zh before z, the dictionaries after
-// an unusable reading.
-TEST(tablesGenerator, MadeUpUnihanGivesWrongStrokesOrZhuyin) {
+TEST(tablesGenerator, MadeUpUnihanGivesWrongStrokes) {
   corvina::testing::TempDir temp;
   const fs::path dir = temp.path();
-  std::string readings =  // every field the generator reads, once
-      "U+3400\tkHanyuPinyin\t1.1:qiū\nU+3400\tkXHC1983\t1.1:qiū\nU+3400\tkTGHZ2013\t1.1:qiū\n";
-  char line[64];  // every ideograph reads dā unless a later line says otherwise
-  for (unsigned cp = 0x4E00; cp <= 0x9FA5; ++cp)
-    readings.append(line, std::snprintf(line, sizeof line, "U+%04X\tkMandarin\tdā\n", cp));
-  write_file(dir / "Unihan_Readings.txt", readings + "U+4E00\tkMandarin\tbā pō\n"
-             "U+4E01\tkMandarin\tzhōng\nU+4E02\tkMandarin\tx\nU+4E02\tkHanyuPinyin\t1.1:ěr\n");
   write_file(dir / "Unihan_OtherMappings.txt", "U+4E00\tkBigFive\tA440\nU+4E01\tkBigFive\tC95D\n"
                                                "U+4E02\tkBigFive\tF9C6\nU+4E03\tkBigFive\tF9D6\n");
   write_file(dir / "Unihan_IRGSources.txt",
@@ -185,9 +161,6 @@ TEST(tablesGenerator, MadeUpUnihanGivesWrongStrokesOrZhuyin) {
   const std::string strokes = read_file(dir / "strokes.inc");
   EXPECT_EQ(strokes.substr(strokes.find("\n{")),
             "\n{0x3400,\n/*3400*/ \"3\"\n},\n{0x4E00,\n/*4E00*/ \"14V86\"\n},\n{0x20000,\n/*20000*/ \"8\"\n},\n");
-  std::string zhuyin;  // the entries, between the quotes
-  for (bool in = false; char c : read_file(dir / "zhuyin.inc")) in = c == '"' ? !in : (in && (zhuyin += c, true));
-  EXPECT_EQ(zhuyin.substr(297, 5), "-2Fb5") << "zhuyin from U+3129";
 }
 
 }  // namespace
