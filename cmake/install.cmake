@@ -7,8 +7,10 @@ install(TARGETS corvina corvina4 RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${CMAKE_BINARY_DIR}/man/corvina.1 ${CMAKE_BINARY_DIR}/man/corvina4.1
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
-install(DIRECTORY examples/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples
-        FILES_MATCHING PATTERN "latexmkrc*" PATTERN "*.yaml")
+file(GLOB latexmk_recipes ${CMAKE_SOURCE_DIR}/examples/latexmkrc*)
+file(GLOB arara_rules ${CMAKE_SOURCE_DIR}/examples/arara/*.yaml)
+install(FILES ${latexmk_recipes} DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
+install(FILES ${arara_rules} DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples/arara)
 # bash-completion loads a command's completion from a file named after the command.
 foreach(program corvina corvina4)
   install(FILES completion/corvina DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions
