@@ -42,7 +42,8 @@ bool InputFile::read_line(std::string& line) {
   return true;
 }
 
-OutputFile::OutputFile(const std::string& path) : file_(std::fopen(path.c_str(), "wb")) {
+OutputFile::OutputFile(const std::string& path, bool append)
+    : file_(std::fopen(path.c_str(), append ? "ab" : "wb")) {
   if (!file_) error_ = errno;
 }
 

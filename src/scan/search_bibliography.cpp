@@ -36,6 +36,9 @@ bool search_bibliography(RunState& state, int g) {
     }
   } else {
     const std::string& name = state.inpinc.at(g - 1);
+    for (const std::string& file : {name + ".vdk", name + ".tex"}) {
+      state.console << unusual_file_note(file);
+    }
     if (!for_each_line(name + ".vdk", visit) && !for_each_line(name + ".tex", visit)) {
       return false;
     }

@@ -73,8 +73,8 @@ TEST(Interruption, RunAfterAKilledRunRestoresTheEncodedDatabase) {
 
   h.copying_backend("biber", "refs.bib");
   EXPECT_EQ(exit_status(h.run("corvina4", {"thesis"})), 0) << h.console();
-  EXPECT_NE(h.console().find("*** refs.bib holds the sort keys of an interrupted run: restoring it "
-                             "from refs.bib-backup.bib ...done."),
+  EXPECT_NE(h.console().find("*** refs.bib was left with sort keys by a run that was stopped: restoring "
+                             "it from refs.bib-backup.bib ...done."),
             std::string::npos)
       << h.console();
   EXPECT_EQ(read_file("refs.bib"), kDatabase);
