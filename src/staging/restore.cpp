@@ -27,7 +27,10 @@ void remove_working_files(RunState& state) {
       state.console << "done.\n";
     }
     state.console << "\n*** remove2 " << entry << "-tmp.bib ...\n\n";
-    remove_file(working_copy_name(entry));
+    // A database left alone never had a working copy: a file of that name is the user's.
+    if (std::find(state.recorded.begin(), state.recorded.end(), entry) != state.recorded.end()) {
+      remove_file(working_copy_name(entry));
+    }
     state.console << "done.\n";
   }
 }
