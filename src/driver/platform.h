@@ -32,6 +32,9 @@ ProgramResult run_program(const std::vector<std::string>& argv,
 // when earlier. Empty when either time cannot be read.
 std::optional<int> comparefiletime(const std::string& name1, const std::string& name2);
 
+// This process's id, as a waiting run names the holder of a lock.
+int process_id();
+
 // What stands at a path, symbolic links followed.
 enum class FileKind { kMissing, kRegular, kDirectory, kFifo, kDevice, kSocket, kOther };
 FileKind file_kind(const std::string& path);

@@ -93,6 +93,8 @@ std::optional<int> comparefiletime(const std::string& name1, const std::string& 
 
 namespace corvina {
 
+int process_id() { return static_cast<int>(getpid()); }
+
 FileKind file_kind(const std::string& path) {
   struct stat info;
   if (stat(path.c_str(), &info) != 0) return FileKind::kMissing;

@@ -179,6 +179,13 @@ Staged stage(RunState& state, const std::string& entry, const Plan& plan) {
 }  // namespace
 
 void copybib(RunState& state, RunLocks& locks) {
+  // The .bbl files are read and written later; a FIFO there would hang the run then.
+  for (const std::string& bbl : {state.purename + ".bbl", state.build.temp_bbl(state.purename)}) {
+    FileKind kind = file_kind(bbl);
+    if (kind != FileKind::kMissing && kind != FileKind::kRegular) {
+      throw RunError(kExitFileError, "\n! " + bbl + " is " + describe(kind) + ", not a regular file: it is not written.\n");
+    }
+  }
   std::vector<Plan> plans;
   std::set<std::string> seen;
   std::vector<std::string> folders;

@@ -1,7 +1,5 @@
 #include "staging/run_lock.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
@@ -25,7 +23,7 @@ std::string lock_path(const std::string& folder) { return (fs::path(folder) / kL
 }  // namespace
 
 RunLocks::RunLocks(const std::string& holder)
-    : holder_(holder + " (process " + std::to_string(getpid()) + ")\n"),
+    : holder_(holder + " (process " + std::to_string(process_id()) + ")\n"),
       working_folder_(canonical_folder(".")) {}
 
 bool RunLocks::try_take(const std::string& path, FileLock& lock) {

@@ -68,6 +68,8 @@ TEST(Safety, TakenNamesAndUnusualFilesStopTheRunBeforeAnythingIsWritten) {
        "\n! pipe.bib is a FIFO, not a regular file: it is not read.\n"},
       {"directory database", "\\bibliography{dir}", [](RunHarness&) { fs::create_directory("dir.bib"); }, 6,
        "dir.bib is a directory, not a regular file"},
+      {"FIFO where the decoded .bbl goes", "", [](RunHarness&) { mkfifo("temp21-tmp.bbl", 0644); }, 6,
+       "\n! temp21-tmp.bbl is a FIFO, not a regular file: it is not written.\n"},
       {"FIFO document", "", [](RunHarness&) { fs::remove("thesis.vdk"); mkfifo("thesis.vdk", 0644); }, 1,
        "\n! thesis.vdk is a FIFO, not a regular file: it is not read.\ncannot open thesis.vdk, give up.....\n"},
   };
