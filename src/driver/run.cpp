@@ -111,7 +111,7 @@ void decode_and_preprocess(RunState& state, bool backend_started) {
 
 void run_steps(RunState& state, RunLocks& locks) {
   // Whatever a killed run left is put right first, a document that fails to scan included.
-  recover_working_folder(state);
+  recover_working_folder(state, locks);
   throw_if_interrupted();
   discover_databases(state);
   copybib(state, locks);

@@ -76,9 +76,21 @@ Plan plan_one(RunState& state, std::string& entry, std::set<std::string>& seen) 
   return plan;
 }
 
+bool outside_working_folder(const std::string& entry) {
+  std::error_code ignored;
+  std::string folder = std::filesystem::path(entry).parent_path().string();
+  return std::filesystem::weakly_canonical(folder.empty() ? "." : folder, ignored) !=
+         std::filesystem::weakly_canonical(".", ignored);
+}
+
 // No file of the user's is ever overwritten or removed: a working file name that is
 // taken (and was not freed by the recovery just before) stops the run.
 void check_names_are_free(const std::string& entry, const Plan& plan) {
+  if (outside_working_folder(entry) && path_exists(kElsewhereList)) {
+    throw RunError(kExitFileError, "\n! " + std::string(kElsewhereList) + " is in the way: it is the name of the "
+                                       "list of databases rewritten outside this folder, and no run of ours left it "
+                                       "there. Rename or move it, then run again.\n");
+  }
   struct Name {
     std::string path;
     const char* role;
@@ -147,7 +159,8 @@ bool make_backup(RunState& state, const std::string& entry) {
 }
 
 bool start(RunState& state, const std::string& entry, IntentRecord::State kind) {
-  std::string error = start_record(entry, kind);
+  std::string error = outside_working_folder(entry) ? list_elsewhere(entry) : "";
+  if (error.empty()) error = start_record(entry, kind);
   if (!error.empty()) {
     remove_record(entry);
     state.console << "\n" << error;

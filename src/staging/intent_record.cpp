@@ -127,6 +127,47 @@ void remove_record(const std::string& entry) {
   std::filesystem::remove(record_name(entry), ignored);
 }
 
+namespace {
+
+constexpr const char* kElsewhereHeader =
+    "corvina: databases outside this folder that a run here is rewriting, one a line. The next "
+    "run of corvina or corvina4 here puts them back. Do not edit or remove this file.\n";
+
+}  // namespace
+
+std::string list_elsewhere(const std::string& entry) {
+  const bool create = !path_exists(kElsewhereList);
+  OutputFile out(kElsewhereList, !create);
+  if (!out.write((create ? std::string(kElsewhereHeader) : "") + entry + "\n") || !out.close()) {
+    return file_error("write", kElsewhereList, out.error());
+  }
+  if (int err = sync_file(kElsewhereList)) return file_error("sync", kElsewhereList, err);
+  if (create) {
+    if (int err = sync_folder(".")) return file_error("sync the folder of", kElsewhereList, err);
+  }
+  return "";
+}
+
+std::optional<std::vector<std::string>> listed_elsewhere() {
+  bool ok = false;
+  const std::string text = read_all(kElsewhereList, &ok);
+  if (!ok) return std::nullopt;
+  std::vector<std::string> entries;
+  const std::string header = kElsewhereHeader;
+  if (text.size() < header.size() && header.compare(0, text.size(), text) == 0) return entries;
+  if (!starts_with(text, header)) return std::nullopt;
+  size_t at = std::string(kElsewhereHeader).size();
+  for (size_t end; (end = text.find('\n', at)) != std::string::npos; at = end + 1) {
+    entries.push_back(text.substr(at, end - at));
+  }
+  return entries;
+}
+
+void remove_elsewhere_list() {
+  std::error_code ignored;
+  std::filesystem::remove(kElsewhereList, ignored);
+}
+
 std::optional<int64_t> write_time(const std::string& path) {
   std::error_code error;
   auto time = std::filesystem::last_write_time(path, error);

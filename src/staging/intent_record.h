@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace corvina {
 
@@ -49,6 +50,17 @@ std::string start_record(const std::string& entry, IntentRecord::State kind);
 std::string complete_record(const std::string& entry, const FileDigest& backup, int64_t mtime);
 // Once nothing of the entry is left to put back; the last file of the entry to go.
 void remove_record(const std::string& entry);
+
+// A database rewritten outside the working folder (../shared/refs.bib) has its record
+// beside it; the working folder keeps the list of such entries, so that its next run
+// finds them even when the document no longer names them. An entry is listed (and the
+// list synced) before its record is started; the list goes once all are put back.
+inline constexpr const char* kElsewhereList = "corvina-elsewhere.txt";
+std::string list_elsewhere(const std::string& entry);
+// The entries listed; a line cut short by a kill is left out. Empty when the file is
+// missing or not a list of ours.
+std::optional<std::vector<std::string>> listed_elsewhere();
+void remove_elsewhere_list();
 
 // Modification times as the record keeps them, at the file system's resolution.
 std::optional<int64_t> write_time(const std::string& path);

@@ -94,7 +94,14 @@ void recover_entry(RunState& state, const std::string& entry) {
   remove_record(entry);
 }
 
-void recover_working_folder(RunState& state) {
+void recover_working_folder(RunState& state, RunLocks& locks) {
+  if (auto elsewhere = listed_elsewhere()) {
+    std::vector<std::string> folders;
+    for (const std::string& entry : *elsewhere) folders.push_back(std::filesystem::path(entry).parent_path().string());
+    locks.take_folders(folders, state.console);
+    for (const std::string& entry : *elsewhere) recover_entry(state, entry);
+    remove_elsewhere_list();
+  }
   std::vector<std::string> entries;
   std::error_code error;
   for (const auto& file : std::filesystem::directory_iterator(".", error)) {

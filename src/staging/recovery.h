@@ -6,6 +6,7 @@
 
 #include "driver/run_state.h"
 #include "staging/intent_record.h"
+#include "staging/run_lock.h"
 
 namespace corvina {
 
@@ -19,7 +20,8 @@ std::string write_back_database(const std::string& entry, const FileDigest& back
 // its text is.
 void recover_entry(RunState& state, const std::string& entry);
 
-// Recovers every record in the working folder. Called before anything else is done.
-void recover_working_folder(RunState& state);
+// Recovers every record in the working folder, and those of the databases elsewhere
+// that a run here listed (their folders are locked first). Called before anything else.
+void recover_working_folder(RunState& state, RunLocks& locks);
 
 }  // namespace corvina

@@ -82,6 +82,7 @@ bool remove_and_restore(RunState& state) {
     remove_record(entry);
     state.console << "done.\n";
   }
+  if (all_restored && listed_elsewhere()) remove_elsewhere_list();
   return all_restored;
 }
 

@@ -96,7 +96,8 @@ TEST(Recovery, SortingCopyOfADatabaseFoundElsewhereIsRemoved) {
   std::ostringstream console, log;
   Build build;
   RunState state(build, console, log);
-  recover_working_folder(state);
+  RunLocks locks("test");
+  recover_working_folder(state, locks);
   EXPECT_NE(console.str().find("lib.bib is the sorting copy of an interrupted run: removing it ...done."),
             std::string::npos);
   EXPECT_TRUE(fs::is_empty("."));
@@ -131,7 +132,8 @@ TEST(Recovery, FileThatOnlyBearsARecordsNameIsNotTouched) {
   std::ostringstream console, log;
   Build build;
   RunState state(build, console, log);
-  recover_working_folder(state);
+  RunLocks locks("test");
+  recover_working_folder(state, locks);
   EXPECT_EQ(read_file("refs.bib"), "sort keys?");
   EXPECT_EQ(read_file("refs.bib-restore.txt"), "my notes on how to restore my thesis\n");
   EXPECT_TRUE(file_exists("refs.bib-backup.bib"));
