@@ -1,8 +1,11 @@
 #include "driver/file_io.h"
 
 #include <errno.h>
+#include <fcntl.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -13,9 +16,35 @@ bool path_exists(const std::string& path) {
   return std::filesystem::exists(std::filesystem::symlink_status(path, ignored));
 }
 
-InputFile::InputFile(const std::string& path) : file_(std::fopen(path.c_str(), "rb")) {
-  if (!file_) error_ = errno;
+namespace {
+
+// Opens only a regular file. A FIFO would block the open until some writer came (a run
+// that hangs for good), and a device or a folder is never a document, a database or a
+// .bbl; the errno given for them names what is there.
+std::FILE* open_regular(const std::string& path, int& error) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    error = errno;
+    return nullptr;
+  }
+  struct stat info {};
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    error = S_ISDIR(info.st_mode) ? EISDIR : S_ISFIFO(info.st_mode) ? ESPIPE : ENODEV;
+    ::close(fd);
+    return nullptr;
+  }
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  std::FILE* file = fdopen(fd, "rb");
+  if (!file) {
+    error = errno;
+    ::close(fd);
+  }
+  return file;
 }
+
+}  // namespace
+
+InputFile::InputFile(const std::string& path) : file_(nullptr) { file_ = open_regular(path, error_); }
 
 InputFile::~InputFile() {
   if (file_) std::fclose(file_);
@@ -42,7 +71,8 @@ bool InputFile::read_line(std::string& line) {
   return true;
 }
 
-OutputFile::OutputFile(const std::string& path) : file_(std::fopen(path.c_str(), "wb")) {
+OutputFile::OutputFile(const std::string& path, bool append)
+    : file_(std::fopen(path.c_str(), append ? "ab" : "wb")) {
   if (!file_) error_ = errno;
 }
 

@@ -37,8 +37,8 @@ class InputFile {
 
 class OutputFile {
  public:
-  // Creates the file or truncates it.
-  explicit OutputFile(const std::string& path);
+  // Creates the file or truncates it; with `append`, writes after its end.
+  explicit OutputFile(const std::string& path, bool append = false);
   ~OutputFile();
   OutputFile(const OutputFile&) = delete;
   OutputFile& operator=(const OutputFile&) = delete;

@@ -1,6 +1,6 @@
 #pragma once
-// The outside world the run needs: starting programs and reading file times.
-// platform_posix.cpp is the one implementation today.
+// The outside world the run needs: starting programs, file times and kinds, making
+// writes durable, and locks. platform_posix.cpp is the one implementation today.
 
 #include <optional>
 #include <string>
@@ -31,5 +31,58 @@ ProgramResult run_program(const std::vector<std::string>& argv,
 // positive when name1 was written later than name2, 0 when at the same time, negative
 // when earlier. Empty when either time cannot be read.
 std::optional<int> comparefiletime(const std::string& name1, const std::string& name2);
+
+// This process's id, as a waiting run names the holder of a lock.
+int process_id();
+
+// What stands at a path, symbolic links followed.
+enum class FileKind { kMissing, kRegular, kDirectory, kFifo, kDevice, kSocket, kOther };
+FileKind file_kind(const std::string& path);
+// "a FIFO", "a directory", ... for messages.
+inline const char* describe(FileKind kind) {
+  switch (kind) {
+    case FileKind::kMissing: return "missing";
+    case FileKind::kRegular: return "a regular file";
+    case FileKind::kDirectory: return "a directory";
+    case FileKind::kFifo: return "a FIFO";
+    case FileKind::kDevice: return "a device";
+    case FileKind::kSocket: return "a socket";
+    case FileKind::kOther: break;
+  }
+  return "an unusual file";
+}
+
+// Makes what was written to a file, or the names in a folder (files created, renamed,
+// removed), durable before the call returns: a power cut cannot undo them. Return 0 or
+// errno.
+int sync_file(const std::string& path);
+int sync_folder(const std::string& folder);
+
+// An exclusive lock on a file, released by the kernel when its holder ends in any way.
+// The descriptor is closed on exec, so no program we start ever holds the lock.
+class FileLock {
+ public:
+  enum class Outcome { kTaken, kBusy, kFailed };
+  FileLock() = default;
+  ~FileLock() { close(); }
+  FileLock(const FileLock&) = delete;
+  FileLock& operator=(const FileLock&) = delete;
+
+  // Opens (creating it) `path` and tries once to lock it; errno() tells why it failed.
+  // Taken only when `path` still names the file locked: a holder that removed the file
+  // on its way out leaves a lock on a file nobody else can find.
+  Outcome try_take(const std::string& path);
+  int error() const { return error_; }
+  // Replaces the content of the locked file; reads it (also when busy).
+  bool write(const std::string& text);
+  std::string read() const;
+  // Removes the file while still holding the lock, then lets go.
+  void remove_and_release(const std::string& path);
+  void close();
+
+ private:
+  int fd_ = -1;
+  int error_ = 0;
+};
 
 }  // namespace corvina

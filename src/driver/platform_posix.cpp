@@ -3,7 +3,10 @@
 #include <signal.h>
 #include <spawn.h>
 #include <string.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -84,6 +87,90 @@ std::optional<int> comparefiletime(const std::string& name1, const std::string& 
   if (time1 > time2) return 1;
   if (time1 < time2) return -1;
   return 0;
+}
+
+}  // namespace corvina
+
+namespace corvina {
+
+int process_id() { return static_cast<int>(getpid()); }
+
+FileKind file_kind(const std::string& path) {
+  struct stat info;
+  if (stat(path.c_str(), &info) != 0) return FileKind::kMissing;
+  if (S_ISREG(info.st_mode)) return FileKind::kRegular;
+  if (S_ISDIR(info.st_mode)) return FileKind::kDirectory;
+  if (S_ISFIFO(info.st_mode)) return FileKind::kFifo;
+  if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode)) return FileKind::kDevice;
+  if (S_ISSOCK(info.st_mode)) return FileKind::kSocket;
+  return FileKind::kOther;
+}
+
+namespace {
+
+int sync_path(const std::string& path, int flags) {
+  int fd = open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return errno;
+  int err = fsync(fd) == 0 ? 0 : errno;
+  ::close(fd);
+  return err;
+}
+
+}  // namespace
+
+int sync_file(const std::string& path) { return sync_path(path, O_RDONLY); }
+
+int sync_folder(const std::string& folder) {
+  return sync_path(folder.empty() ? "." : folder, O_RDONLY | O_DIRECTORY);
+}
+
+FileLock::Outcome FileLock::try_take(const std::string& path) {
+  close();
+  fd_ = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
+  if (fd_ < 0) {
+    error_ = errno;
+    return Outcome::kFailed;
+  }
+  if (flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+    error_ = errno;
+    return error_ == EWOULDBLOCK ? Outcome::kBusy : Outcome::kFailed;
+  }
+  struct stat held, named;
+  if (fstat(fd_, &held) != 0 || stat(path.c_str(), &named) != 0 || held.st_dev != named.st_dev ||
+      held.st_ino != named.st_ino) {
+    close();  // removed by the holder we waited for: try again on the new file
+    error_ = EWOULDBLOCK;
+    return Outcome::kBusy;
+  }
+  return Outcome::kTaken;
+}
+
+bool FileLock::write(const std::string& text) {
+  if (fd_ < 0 || ftruncate(fd_, 0) != 0) return false;
+  return pwrite(fd_, text.data(), text.size(), 0) == static_cast<ssize_t>(text.size());
+}
+
+std::string FileLock::read() const {
+  std::string text;
+  if (fd_ < 0) return text;
+  std::string chunk(4096, '\0');
+  for (off_t at = 0;;) {
+    ssize_t got = pread(fd_, chunk.data(), chunk.size(), at);
+    if (got <= 0) break;
+    text.append(chunk, 0, static_cast<size_t>(got));
+    at += got;
+  }
+  return text;
+}
+
+void FileLock::remove_and_release(const std::string& path) {
+  if (fd_ >= 0) unlink(path.c_str());
+  close();
+}
+
+void FileLock::close() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
 }
 
 }  // namespace corvina

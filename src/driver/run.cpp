@@ -23,7 +23,9 @@
 #include "scan/search_inpinc.h"
 #include "staging/copybib.h"
 #include "staging/locator.h"
+#include "staging/recovery.h"
 #include "staging/restore.h"
+#include "staging/run_lock.h"
 
 namespace corvina {
 namespace {
@@ -57,13 +59,6 @@ void discover_databases(RunState& state) {
 }
 
 void encode_one(RunState& state, Encoder& encoder, const std::string& entry, bool new_file) {
-  // A database found elsewhere gets its encoded copy here, where the back end looks
-  // first; never over something that is already there (a dangling link, say).
-  if (new_file && path_exists(entry) && !state.was_rewritten(entry, true)) {
-    state.console << "\n!Warning: " << entry << " is in the way of the sorting copy of the database"
-                  << " found elsewhere; its Chinese entries are not sorted.\n";
-    return;
-  }
   // Recorded before the file is opened: from then on every way out restores it.
   state.rewritten.push_back({entry, new_file});
   std::string error;
@@ -130,11 +125,14 @@ void decode_and_preprocess(RunState& state, bool backend_started) {
   state.bbl_holds_sort_keys = false;
 }
 
-void run_steps(RunState& state) {
+void run_steps(RunState& state, RunLocks& locks) {
+  // Whatever a killed run left is put right first, a document that fails to scan included.
+  recover_working_folder(state, locks);
+  throw_if_interrupted();
   refuse_other_encoding(state, state.fullname);
   discover_databases(state);
   refuse_other_encoding_in_databases(state);
-  copybib(state);
+  copybib(state, locks);
   encode_databases(state);
   bool backend_started = run_backend(state);
   if (state.direct) {
@@ -156,24 +154,25 @@ int finish(RunState& state, std::ofstream& log, int status) {
   return restored ? status : kExitFileError;
 }
 
-int run_sequence(RunState& state, std::ofstream& log) {
+// An interrupted run returns after its restore; the caller then ends it by the signal.
+int run_sequence(RunState& state, std::ofstream& log, RunLocks& locks) {
   try {
-    run_steps(state);
+    run_steps(state, locks);
   } catch (const RunError& error) {
     state.console << error.what();
     drop_undecoded_bbl(state);
-    // Before the first rewrite nothing of the user's has changed: the files made so far
-    // stay for inspection, as after any early stop.
-    if (state.rewritten.empty()) return error.status();
+    // Before the first record nothing of the user's has changed: the log stays for
+    // inspection, as after any early stop.
+    if (state.recorded.empty()) return error.status();
     return finish(state, log, error.status());
-  } catch (const Interrupted& interrupted) {
+  } catch (const Interrupted&) {
     drop_undecoded_bbl(state);
-    if (!state.rewritten.empty()) finish(state, log, 0);
-    die_by_signal(interrupted.signal_number);
+    if (!state.recorded.empty()) finish(state, log, 0);
+    return 0;
   } catch (const std::exception& error) {
     state.console << "\n! " << error.what() << "\n";
     drop_undecoded_bbl(state);
-    if (state.rewritten.empty()) return kExitFileError;
+    if (state.recorded.empty()) return kExitFileError;
     return finish(state, log, kExitFileError);
   }
   return finish(state, log, state.outside_program_failed ? kExitOutsideProgram : kExitOk);
@@ -194,6 +193,16 @@ int corvina_main(const Build& build, int argc, char** argv) {
     return kExitOk;
   }
   print_banner(build, std::cout);
+  // The lock comes before the log: a second run would truncate and remove this one's.
+  RunLocks locks(build.program + " on " + (line.document.empty() ? "no document" : line.document));
+  try {
+    locks.take_working_folder(std::cout);
+  } catch (const Interrupted& interrupted) {
+    die_by_signal(interrupted.signal_number);
+  } catch (const RunError& error) {
+    std::cout << error.what();
+    return error.status();
+  }
   std::ofstream log(kLog, std::ios::binary | std::ios::trunc);
   if (line.action == CommandLine::Action::kUsage) {
     if (!line.usage_error.empty()) std::cout << "\n! " << line.usage_error << "\n";
@@ -209,7 +218,13 @@ int corvina_main(const Build& build, int argc, char** argv) {
   state.purename = name.purename;
   state.output_directory = name.output_directory;
   state.direct = name.direct;
-  return run_sequence(state, log);
+  int status = run_sequence(state, log, locks);
+  // A signal that came during the restore ends the run once the restore is complete.
+  if (int signal_number = pending_interrupt()) {
+    locks.release_all();
+    die_by_signal(signal_number);
+  }
+  return status;
 }
 
 }  // namespace corvina

@@ -60,6 +60,10 @@ struct RunState {
     return false;
   }
 
+  // Entries whose intent record this run wrote (staging/intent_record.h); the end of the
+  // run removes each record once nothing of its entry is left to put back.
+  std::vector<std::string> recorded;
+
   // Set when the back end or the preprocessor failed, or no .bbl came out of the back end.
   bool outside_program_failed = false;
   // From the back end's run until NAME.bbl holds decoded text: a run that stops in

@@ -54,7 +54,10 @@ bool search_bibliography(RunState& state, int g) {
       throw RunError(kExitUsage, "cannot open " + state.fullname + ", give up.....\n");
     }
   } else {
-    if (!scan_include(state.inpinc.at(g - 1), state.direct, visit)) return false;
+    const std::string& name = state.inpinc.at(g - 1);
+    if (!state.direct) state.console << unusual_file_note(name + ".vdk");
+    state.console << unusual_file_note(name + ".tex");
+    if (!scan_include(name, state.direct, visit)) return false;
   }
   // A document whose databases are named only where the scan does not look (a .sty)
   // still prints a bibliography: the back end's control file names them.

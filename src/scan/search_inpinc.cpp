@@ -18,7 +18,7 @@ void search_inpinc(RunState& state) {
     state.inpinc.insert(state.inpinc.end(), scan.names.begin(), scan.names.end());
   };
   if (!for_each_line(state.fullname, visit)) {
-    throw RunError(kExitUsage, "cannot open " + state.fullname + ", give up.....\n");
+    throw RunError(kExitUsage, unusual_file_note(state.fullname) + "cannot open " + state.fullname + ", give up.....\n");
   }
 }
 

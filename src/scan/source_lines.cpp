@@ -3,11 +3,19 @@
 #include <cerrno>
 #include <fstream>
 
+#include "driver/platform.h"
 #include "driver/run_error.h"
 
 namespace corvina {
 
+std::string unusual_file_note(const std::string& path) {
+  FileKind kind = file_kind(path);
+  if (kind == FileKind::kMissing || kind == FileKind::kRegular) return "";
+  return "\n! " + path + " is " + describe(kind) + ", not a regular file: it is not read.\n";
+}
+
 bool for_each_line(const std::string& path, const std::function<void(std::string_view)>& visit) {
+  if (!unusual_file_note(path).empty()) return false;
   // Binary mode: a '\r' before the '\n' stays in the line, and the line rules drop it.
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;

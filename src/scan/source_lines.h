@@ -6,8 +6,13 @@
 
 namespace corvina {
 
+// Empty for a regular file or nothing at all; else the line that reports what stands at
+// `path` (a FIFO would hang the run, a device could be endless).
+std::string unusual_file_note(const std::string& path);
+
 // Hands each line of the file `path` to `visit`, whole whatever its length, without its
-// '\n'. Returns false, having read nothing, when the file cannot be opened. Throws
+// '\n'. Returns false, having read nothing, when the file cannot be opened or is not a
+// regular file (nothing is then opened). Throws
 // RunError(kExitFileError) naming the file when reading fails partway; exceptions thrown
 // by `visit` pass through, the file being closed on the way.
 bool for_each_line(const std::string& path, const std::function<void(std::string_view)>& visit);

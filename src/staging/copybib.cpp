@@ -3,22 +3,20 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <set>
 
 #include "driver/file_io.h"
+#include "driver/platform.h"
 #include "driver/pure_write.h"
 #include "driver/run_error.h"
-#include "staging/leftovers.h"
+#include "staging/intent_record.h"
 #include "staging/locator.h"
+#include "staging/recovery.h"
 
 namespace corvina {
 namespace {
 
 using Staged = RunState::Staged;
-
-bool readable_file(const std::string& path) {
-  std::error_code ignored;
-  return std::filesystem::is_regular_file(path, ignored) && InputFile(path).is_open();
-}
 
 bool has_bib_ending(const std::string& entry) {
   return entry.size() >= 4 && entry.compare(entry.size() - 4, 4, ".bib") == 0;
@@ -26,19 +24,19 @@ bool has_bib_ending(const std::string& entry) {
 
 // bibtex and biblatex read \bibliography{refs} as refs.bib.
 std::string name_to_look_for(const std::string& entry) {
-  if (readable_file(entry) || has_bib_ending(entry)) return entry;
+  if (file_kind(entry) == FileKind::kRegular || has_bib_ending(entry)) return entry;
   return entry + ".bib";
 }
 
-void remove_leftover_copy(RunState& state, const std::string& entry) {
-  state.console << "\n*** " << entry << " is the sorting copy of an interrupted run: removing it ...";
-  std::error_code error;
-  std::filesystem::remove(entry, error);
-  if (error) {
-    throw RunError(kExitFileError, "\n! cannot remove " + entry + ": " + error.message() +
-                                       ". It holds sort keys, not your database: remove it.\n");
+// A FIFO would hang the run, a device could be endless: only regular files are read.
+void refuse_unusable(const std::string& name) {
+  FileKind kind = file_kind(name);
+  if (kind == FileKind::kMissing) return;
+  if (kind != FileKind::kRegular) {
+    throw RunError(kExitFileError, "\n! " + name + " is " + describe(kind) + ", not a regular file: it is not read.\n");
   }
-  state.console << "done.\n";
+  InputFile in(name);
+  if (!in.is_open()) throw RunError(kExitFileError, "\n" + file_error("read", name, in.error()));
 }
 
 void warn_left_alone(RunState& state, const std::string& entry, const std::string& why) {
@@ -46,9 +44,73 @@ void warn_left_alone(RunState& state, const std::string& entry, const std::strin
                 << " is left as it is, and its Chinese entries are not sorted.\n";
 }
 
+// What staging will do with one entry; `from` is the locator's path for kLocated.
+struct Plan {
+  Staged how = Staged::kLeftAlone;
+  std::string from;
+};
+
+Plan plan_one(RunState& state, std::string& entry, std::set<std::string>& seen) {
+  // An empty name (from "\bibliography{a,}") names no database at all.
+  if (entry.empty()) return {};
+  const std::string wanted = name_to_look_for(entry);
+  refuse_unusable(wanted);
+  Plan plan;
+  if (file_kind(wanted) == FileKind::kRegular) {
+    plan.how = Staged::kBackedUp;
+  } else {
+    plan.from = locate_database(state, wanted);
+    if (plan.from.empty()) {
+      throw RunError(kExitDatabaseMissing, "\n!Warning: cannot find " + entry + ". Please check it.\n");
+    }
+    plan.how = Staged::kLocated;
+  }
+  entry = wanted;
+  std::error_code ignored;
+  // A database named twice is staged once.
+  if (!seen.insert(std::filesystem::weakly_canonical(entry, ignored).string()).second) return {};
+  if (plan.how == Staged::kBackedUp && access(entry.c_str(), W_OK) != 0) {
+    warn_left_alone(state, entry, "read-only: ");
+    return {};
+  }
+  return plan;
+}
+
+bool outside_working_folder(const std::string& entry) {
+  std::error_code ignored;
+  std::string folder = std::filesystem::path(entry).parent_path().string();
+  return std::filesystem::weakly_canonical(folder.empty() ? "." : folder, ignored) !=
+         std::filesystem::weakly_canonical(".", ignored);
+}
+
+// No file of the user's is ever overwritten or removed: a working file name that is
+// taken (and was not freed by the recovery just before) stops the run.
+void check_names_are_free(const std::string& entry, const Plan& plan) {
+  if (outside_working_folder(entry) && path_exists(kElsewhereList)) {
+    throw RunError(kExitFileError, "\n! " + std::string(kElsewhereList) + " is in the way: it is the name of the "
+                                       "list of databases rewritten outside this folder, and no run of ours left it "
+                                       "there. Rename or move it, then run again.\n");
+  }
+  struct Name {
+    std::string path;
+    const char* role;
+  };
+  const Name names[] = {
+      {record_name(entry), "intent record"},
+      {working_copy_name(entry), "working copy"},
+      plan.how == Staged::kBackedUp ? Name{backup_name(entry), "backup"} : Name{entry, "sorting copy"},
+  };
+  for (const Name& name : names) {
+    if (!path_exists(name.path)) continue;
+    throw RunError(kExitFileError, "\n! " + name.path + " is in the way: it is the name of the " + name.role +
+                                       " of " + entry + ", and no run of ours left it there. Rename or move it, "
+                                       "then run again.\n");
+  }
+}
+
 bool make_working_copy(RunState& state, const std::string& from, const std::string& entry,
                        const char* message) {
-  const std::string working_copy = entry + "-tmp.bib";
+  const std::string working_copy = working_copy_name(entry);
   state.console << "\n" << message << from << " to " << working_copy << " ...";
   std::string error = pure_write(from, working_copy);
   if (!error.empty()) {
@@ -60,69 +122,101 @@ bool make_working_copy(RunState& state, const std::string& from, const std::stri
   return true;
 }
 
-bool make_backup(RunState& state, const std::string& entry) {
-  const std::string backup = entry + "-backup.bib";
-  state.console << "\n*** backup from " << entry << " to " << backup << " ...";
+// The backup is complete on disk, and its record says so, before the database is touched.
+std::string write_backup(const std::string& entry) {
+  const std::string backup = backup_name(entry);
+  std::optional<int64_t> mtime = write_time(entry);
   std::string error = pure_write(entry, backup);
-  if (error.empty() && !same_contents(entry, backup)) {
-    error = "! the copy in " + backup + " does not match " + entry + ".\n";
+  if (!error.empty()) return error;
+  if (int err = sync_file(backup)) return file_error("sync", backup, err);
+  if (int err = sync_folder(std::filesystem::path(backup).parent_path().string())) {
+    return file_error("sync the folder of", backup, err);
   }
+  std::optional<FileDigest> digest = digest_file(backup);
+  if (!digest || !mtime || digest_file(entry) != digest) {
+    return "! the copy in " + backup + " does not match " + entry + ".\n";
+  }
+  // The backup keeps the time too, for a user who copies it back by hand.
+  copy_write_time(entry, backup);
+  return complete_record(entry, *digest, *mtime);
+}
+
+bool make_backup(RunState& state, const std::string& entry) {
+  const std::string backup = backup_name(entry);
+  state.console << "\n*** backup from " << entry << " to " << backup << " ...";
+  std::string error = write_backup(entry);
   if (!error.empty()) {
     std::error_code ignored;
     std::filesystem::remove(backup, ignored);
+    remove_record(entry);
     state.console << "\n" << error;
     warn_left_alone(state, entry, "without a backup, ");
     return false;
   }
-  // The restore gives the database this time back, so make and latexmk see no change.
-  copy_write_time(entry, backup);
   state.fromorgbib.push_back(entry);
   state.console << "done.\n";
   return true;
 }
 
-Staged stage_local(RunState& state, const std::string& entry) {
-  if (access(entry.c_str(), W_OK) != 0) {
-    warn_left_alone(state, entry, "read-only: ");
-    return Staged::kLeftAlone;
+bool start(RunState& state, const std::string& entry, IntentRecord::State kind) {
+  std::string error = outside_working_folder(entry) ? list_elsewhere(entry) : "";
+  if (error.empty()) error = start_record(entry, kind);
+  if (!error.empty()) {
+    remove_record(entry);
+    state.console << "\n" << error;
+    warn_left_alone(state, entry, "");
+    return false;
   }
-  if (path_exists(entry + "-backup.bib")) settle_old_backup(state, entry);
-  if (!make_backup(state, entry) || !make_working_copy(state, entry, entry, "*** copy ")) {
-    return Staged::kLeftAlone;
-  }
-  return Staged::kBackedUp;
+  state.recorded.push_back(entry);
+  return true;
 }
 
-Staged stage_located(RunState& state, const std::string& entry, const std::string& path) {
-  return make_working_copy(state, path, entry, "***: copy ") ? Staged::kLocated : Staged::kLeftAlone;
-}
-
-Staged stage_one(RunState& state, std::string& entry) {
-  // An empty name (from "\bibliography{a,}") names no database at all.
-  if (entry.empty()) return Staged::kLeftAlone;
-  std::string wanted = name_to_look_for(entry);
-  if (readable_file(wanted) && is_leftover_encoded_copy(state.build, wanted)) {
-    remove_leftover_copy(state, wanted);
+Staged stage(RunState& state, const std::string& entry, const Plan& plan) {
+  if (plan.how == Staged::kBackedUp) {
+    if (!start(state, entry, IntentRecord::State::kBackingUp) || !make_backup(state, entry) ||
+        !make_working_copy(state, entry, entry, "*** copy ")) {
+      return Staged::kLeftAlone;
+    }
+    return Staged::kBackedUp;
   }
-  if (readable_file(wanted)) {
-    entry = wanted;
-    return stage_local(state, entry);
+  if (plan.how == Staged::kLocated) {
+    if (!start(state, entry, IntentRecord::State::kEncodedCopy) ||
+        !make_working_copy(state, plan.from, entry, "***: copy ")) {
+      return Staged::kLeftAlone;
+    }
+    return Staged::kLocated;
   }
-  std::string path = locate_database(state, wanted);
-  if (path.empty()) {
-    throw RunError(kExitDatabaseMissing, "\n!Warning: cannot find " + entry + ". Please check it.\n");
-  }
-  entry = wanted;
-  return stage_located(state, entry, path);
+  return Staged::kLeftAlone;
 }
 
 }  // namespace
 
-void copybib(RunState& state) {
-  state.staged.assign(state.orgbib.size(), Staged::kLeftAlone);
-  for (size_t i = 0; i < state.orgbib.size(); ++i) {
-    state.staged[i] = stage_one(state, state.orgbib[i]);
+void copybib(RunState& state, RunLocks& locks) {
+  // The .bbl files are read and written later; a FIFO there would hang the run then.
+  for (const std::string& bbl : {state.purename + ".bbl", state.build.temp_bbl(state.purename)}) {
+    FileKind kind = file_kind(bbl);
+    if (kind != FileKind::kMissing && kind != FileKind::kRegular) {
+      throw RunError(kExitFileError, "\n! " + bbl + " is " + describe(kind) + ", not a regular file: it is not written.\n");
+    }
   }
+  std::vector<Plan> plans;
+  std::set<std::string> seen;
+  std::vector<std::string> folders;
+  for (std::string& entry : state.orgbib) {
+    plans.push_back(plan_one(state, entry, seen));
+    if (plans.back().how != Staged::kLeftAlone) {
+      folders.push_back(std::filesystem::path(entry).parent_path().string());
+    }
+  }
+  locks.take_folders(folders, state.console);
+  for (size_t i = 0; i < plans.size(); ++i) {
+    if (plans[i].how != Staged::kLeftAlone) recover_entry(state, state.orgbib[i]);
+  }
+  for (size_t i = 0; i < plans.size(); ++i) {
+    if (plans[i].how != Staged::kLeftAlone) check_names_are_free(state.orgbib[i], plans[i]);
+  }
+  state.staged.assign(state.orgbib.size(), Staged::kLeftAlone);
+  for (size_t i = 0; i < plans.size(); ++i) state.staged[i] = stage(state, state.orgbib[i], plans[i]);
 }
 
 }  // namespace corvina

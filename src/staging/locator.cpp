@@ -15,7 +15,14 @@ std::string locate_database(RunState& state, const std::string& entry) {
   std::string path;
   if (!output.is_open() || !output.read_line(path)) return "";
   while (!path.empty() && (path.back() == '\n' || path.back() == '\r')) path.pop_back();
-  if (path.empty() || !InputFile(path).is_open()) return "";
+  if (path.empty()) return "";
+  if (file_kind(path) != FileKind::kRegular) {
+    if (file_kind(path) != FileKind::kMissing) {
+      state.console << "\n! " << path << " is " << describe(file_kind(path)) << ", not a regular file: it is not read.\n";
+    }
+    return "";
+  }
+  if (!InputFile(path).is_open()) return "";
   return path;
 }
 

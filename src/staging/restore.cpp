@@ -1,9 +1,13 @@
 #include "staging/restore.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <set>
 
+#include "driver/file_io.h"
 #include "driver/pure_write.h"
+#include "staging/intent_record.h"
+#include "staging/recovery.h"
 
 namespace corvina {
 namespace {
@@ -23,50 +27,62 @@ void remove_working_files(RunState& state) {
       state.console << "done.\n";
     }
     state.console << "\n*** remove2 " << entry << "-tmp.bib ...\n\n";
-    remove_file(entry + "-tmp.bib");
+    // A database left alone never had a working copy: a file of that name is the user's.
+    if (std::find(state.recorded.begin(), state.recorded.end(), entry) != state.recorded.end()) {
+      remove_file(working_copy_name(entry));
+    }
     state.console << "done.\n";
   }
 }
 
-bool write_back(RunState& state, const std::string& entry, const std::string& backup) {
+bool write_back(RunState& state, const std::string& entry, const IntentRecord& record) {
+  const std::string backup = backup_name(entry);
   state.console << "\n*** copy   " << backup << " to " << entry << "...\n";
-  std::string error = pure_write(backup, entry);
-  if (error.empty() && !same_contents(backup, entry)) {
-    error = "! " + entry + " does not match " + backup + " after copying.\n";
-  }
+  std::string error = record.state == IntentRecord::State::kBackedUp
+                          ? write_back_database(entry, record.backup, record.mtime)
+                          : "! the record " + record_name(entry) + " cannot be read.\n";
   if (!error.empty()) {
     state.console << error << "! cannot restore " << entry << ": its text is kept in " << backup
                   << ". Copy it back by hand.\n";
     return false;
   }
-  copy_write_time(backup, entry);
   state.console << "done.\n";
   return true;
+}
+
+bool is_backed_up(const RunState& state, const std::string& entry) {
+  return std::find(state.fromorgbib.begin(), state.fromorgbib.end(), entry) != state.fromorgbib.end();
 }
 
 }  // namespace
 
 bool remove_and_restore(RunState& state) {
   remove_working_files(state);
+  // Sorting copies and working copies are gone: their records have done their job.
+  for (const std::string& entry : state.recorded) {
+    if (!is_backed_up(state, entry)) remove_record(entry);
+  }
   bool all_restored = true;
   for (const std::string& entry : state.fromorgbib) {
-    const std::string backup = entry + "-backup.bib";
-    std::error_code ignored;
-    if (!std::filesystem::exists(backup, ignored)) continue;  // a database named twice
+    const std::string backup = backup_name(entry);
     if (state.was_rewritten(entry, false)) {
-      if (!write_back(state, entry, backup)) {
+      // A failed write-back keeps the record too, so that the next run tries again.
+      if (!write_back(state, entry, read_record(entry))) {
         all_restored = false;
         continue;
       }
     } else if (!same_contents(entry, backup)) {
       state.console << "\n! " << entry << " changed while the run was going on; its earlier text is kept in "
                     << backup << ".\n";
+      remove_record(entry);
       continue;
     }
     state.console << "\n*** remove3 " << backup << " ...\n";
     remove_file(backup);
+    remove_record(entry);
     state.console << "done.\n";
   }
+  if (all_restored && listed_elsewhere()) remove_elsewhere_list();
   return all_restored;
 }
 

@@ -86,13 +86,14 @@ TEST(DirectMode, BblKeptSortKeysWhenDecodingFailed) {
     write_file("refs.bib", kUtf8);
     write_file("thesis.bcf", "");
     h.stand_in("biber", "cat refs.bib > thesis.bbl");
-    // The decoded copy cannot be written: a folder stands where it goes.
-    fs::create_directory(document == "thesis.vdk" ? "temp21-tmp.bbl" : "thesis-tmp.bbl");
+    // The decoded copy cannot be written: it would go through a link into no folder.
+    const std::string decoded = document == "thesis.vdk" ? "temp21-tmp.bbl" : "thesis-tmp.bbl";
+    fs::create_symlink("no/such/folder/thesis.bbl", decoded);
     EXPECT_EQ(exit_status(h.run("corvina4", {"thesis"})), 6);
     EXPECT_TRUE(contains(h.console(), "\n! thesis.bbl still held sort keys and is removed; run corvina4 again.\n"))
         << h.console();
     EXPECT_FALSE(file_exists("thesis.bbl"));
-    EXPECT_TRUE(fs::is_directory(document == "thesis.vdk" ? "temp21-tmp.bbl" : "thesis-tmp.bbl"));
+    EXPECT_TRUE(fs::is_symlink(decoded));
     EXPECT_EQ(read_file("refs.bib"), kUtf8);
   }
 }

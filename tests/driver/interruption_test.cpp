@@ -73,8 +73,8 @@ TEST(Interruption, RunAfterAKilledRunRestoresTheEncodedDatabase) {
 
   h.copying_backend("biber", "refs.bib");
   EXPECT_EQ(exit_status(h.run("corvina4", {"thesis"})), 0) << h.console();
-  EXPECT_NE(h.console().find("*** refs.bib holds the sort keys of an interrupted run: restoring it "
-                             "from refs.bib-backup.bib ...done."),
+  EXPECT_NE(h.console().find("*** refs.bib was left with sort keys by a run that was stopped: restoring "
+                             "it from refs.bib-backup.bib ...done."),
             std::string::npos)
       << h.console();
   EXPECT_EQ(read_file("refs.bib"), kDatabase);
@@ -100,6 +100,32 @@ TEST(Interruption, KilledRunsCopyOfADatabaseFoundElsewhereIsRemovedNextTime) {
   EXPECT_EQ(h.args_of("kpsewhich"), "lib.bib\n");
   EXPECT_FALSE(file_exists("lib.bib"));
   EXPECT_EQ(read_file(elsewhere), kDatabase);
+}
+
+TEST(Interruption, KilledRunsDatabaseElsewhereIsRestoredThoughTheDocumentNoLongerNamesIt) {
+  RunHarness h;
+  fs::create_directory(h.outside("shared"));
+  const fs::path elsewhere = h.outside("shared") / "refs.bib";
+  write_file(elsewhere, kDatabase);
+  const auto time_before = fs::last_write_time(elsewhere) - std::chrono::hours(1);
+  fs::last_write_time(elsewhere, time_before);
+  StoppedRun stopped = start_until_backend_runs(h, "../shared/refs.bib");
+  ASSERT_NE(stopped.backend, 0);
+  kill_outright(stopped);
+  ASSERT_NE(read_file(elsewhere), kDatabase);
+
+  write_file("thesis.vdk", "\\addbibresource{local.bib}\n");
+  write_file("local.bib", kDatabase);
+  h.copying_backend("biber", "local.bib");
+  EXPECT_EQ(exit_status(h.run("corvina4", {"thesis"})), 0) << h.console();
+  EXPECT_NE(h.console().find("*** ../shared/refs.bib was left with sort keys by a run that was stopped"),
+            std::string::npos) << h.console();
+  EXPECT_EQ(read_file(elsewhere), kDatabase);
+  EXPECT_EQ(fs::last_write_time(elsewhere), time_before);
+  EXPECT_EQ(h.listing(), "local.bib\ntemp21-tmp.bbl\nthesis.bbl\nthesis.bcf\nthesis.vdk\n");
+  std::vector<std::string> shared;
+  for (const auto& file : fs::directory_iterator(h.outside("shared"))) shared.push_back(file.path().filename());
+  EXPECT_EQ(shared, std::vector<std::string>{"refs.bib"});
 }
 
 TEST(Interruption, ConsoleThatWentAwayDoesNotStopTheRestore) {

@@ -1,0 +1,69 @@
+#pragma once
+// The note a run writes beside a database before it makes any working file of it, so
+// that the next run can put the database back whatever instant this one was killed at.
+// It is named entry + "-restore.txt" and is only ever appended to, synced after each step:
+//   1. a header and the kind, "backup" (the user's file is rewritten in place) or
+//      "encoded copy" (a sorting copy of a database found elsewhere is made under the
+//      entry), before the first working file of the database is made;
+//   2. for a backup, "complete SIZE SUM MTIME" once the backup is written, synced and
+//      checked against the database. Only then is the database rewritten.
+// A line cut short by a kill counts as not written.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace corvina {
+
+struct FileDigest {
+  uint64_t size = 0;
+  uint64_t sum = 0;  // FNV-1a over the bytes
+  bool operator==(const FileDigest&) const = default;
+};
+// Empty when the file cannot be read.
+std::optional<FileDigest> digest_file(const std::string& path);
+
+struct IntentRecord {
+  enum class State {
+    kForeign,      // not a record of ours (or no file at all)
+    kStarted,      // the first write was cut: nothing of the database was made
+    kBackingUp,    // the backup may be partial; the database was never touched
+    kBackedUp,     // the backup is complete; the database may hold anything
+    kEncodedCopy,  // a sorting copy may stand under the entry; the database is elsewhere
+  };
+  State state = State::kForeign;
+  FileDigest backup;  // kBackedUp: what the backup holds
+  int64_t mtime = 0;  // kBackedUp: the database's modification time before the run
+};
+
+std::string record_name(const std::string& entry);
+std::string backup_name(const std::string& entry);
+std::string working_copy_name(const std::string& entry);
+// The entry whose record `file_name` would be, or empty.
+std::string entry_of_record(const std::string& file_name);
+
+IntentRecord read_record(const std::string& entry);
+
+// The write steps. Each returns an empty string, or a message naming the file and errno.
+std::string start_record(const std::string& entry, IntentRecord::State kind);
+std::string complete_record(const std::string& entry, const FileDigest& backup, int64_t mtime);
+// Once nothing of the entry is left to put back; the last file of the entry to go.
+void remove_record(const std::string& entry);
+
+// A database rewritten outside the working folder (../shared/refs.bib) has its record
+// beside it; the working folder keeps the list of such entries, so that its next run
+// finds them even when the document no longer names them. An entry is listed (and the
+// list synced) before its record is started; the list goes once all are put back.
+inline constexpr const char* kElsewhereList = "corvina-elsewhere.txt";
+std::string list_elsewhere(const std::string& entry);
+// The entries listed; a line cut short by a kill is left out. Empty when the file is
+// missing or not a list of ours.
+std::optional<std::vector<std::string>> listed_elsewhere();
+void remove_elsewhere_list();
+
+// Modification times as the record keeps them, at the file system's resolution.
+std::optional<int64_t> write_time(const std::string& path);
+bool set_write_time(const std::string& path, int64_t time);
+
+}  // namespace corvina

@@ -1,0 +1,27 @@
+#pragma once
+// Putting a database back from its backup: at the end of every run, and at the start of
+// the next one for whatever a run that was killed (SIGKILL, a power cut) left behind.
+
+#include <string>
+
+#include "driver/run_state.h"
+#include "staging/intent_record.h"
+#include "staging/run_lock.h"
+
+namespace corvina {
+
+// Writes `entry` back from its backup, checks it against `backup`, gives it `mtime` and
+// makes it durable. Returns an empty string or the message. The backup is not touched.
+std::string write_back_database(const std::string& entry, const FileDigest& backup, int64_t mtime);
+
+// Puts back everything recorded for `entry`, whatever state it was left in, and removes
+// its working files and record. Idempotent: killed at any instant, the next call finishes
+// the job. Throws RunError when the database cannot be put back; the message says where
+// its text is.
+void recover_entry(RunState& state, const std::string& entry);
+
+// Recovers every record in the working folder, and those of the databases elsewhere
+// that a run here listed (their folders are locked first). Called before anything else.
+void recover_working_folder(RunState& state, RunLocks& locks);
+
+}  // namespace corvina

@@ -1,0 +1,186 @@
+// What keeps the user's files safe in a whole run: names that are taken, files that are
+// not regular, runs that meet in one folder, a signal during the restore.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "driver/platform.h"
+#include "driver/run_harness.h"
+#include "support/files.h"
+
+namespace corvina::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kDatabase = "@book{a, author = {王小明}, title = {中文書名}}\n";
+
+bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// The wait status, or -1 when the run was still going after ten seconds (it is killed).
+int run_with_timeout(RunHarness& h, const std::vector<std::string>& args) {
+  pid_t run = h.start("corvina4", args);
+  int status = 0;
+  for (int i = 0; i < 1000; ++i) {
+    if (waitpid(run, &status, WNOHANG) == run) return status;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  kill(run, SIGKILL);
+  waitpid(run, &status, 0);
+  return -1;
+}
+
+TEST(Safety, TakenNamesAndUnusualFilesStopTheRunBeforeAnythingIsWritten) {
+  struct Case {
+    const char* name;
+    std::string commands;
+    std::function<void(RunHarness&)> prepare;
+    int status;
+    std::string message;
+  };
+  auto own = [](const char* name) { return [name](RunHarness&) { write_file(name, "the user's own file\n"); }; };
+  const Case cases[] = {
+      {"user's own working-copy name", "\\addbibresource{refs.bib}", own("refs.bib-tmp.bib"), 6,
+       "\n! refs.bib-tmp.bib is in the way: it is the name of the working copy of refs.bib, and no run of "
+       "ours left it there. Rename or move it, then run again.\n"},
+      {"user's own backup", "\\addbibresource{refs.bib}", own("refs.bib-backup.bib"), 6,
+       "refs.bib-backup.bib is in the way: it is the name of the backup of refs.bib"},
+      {"a file that only bears a record's name", "\\addbibresource{refs.bib}", own("refs.bib-restore.txt"), 6,
+       "refs.bib-restore.txt is in the way: it is the name of the intent record of refs.bib"},
+      {"a database and one named like its backup",
+       "\\addbibresource{refs.bib}\\addbibresource{refs.bib-backup.bib}", own("refs.bib-backup.bib"), 6,
+       "refs.bib-backup.bib is in the way"},
+      {"a dangling link where the sorting copy goes", "\\addbibresource{lib.bib}",
+       [](RunHarness& h) {
+         fs::create_symlink("gone.bib", "lib.bib");
+         write_file(h.outside("lib.bib"), kDatabase);
+         h.stand_in("kpsewhich", "echo '" + h.outside("lib.bib").string() + "'");
+       },
+       6, "lib.bib is in the way: it is the name of the sorting copy of lib.bib"},
+      {"FIFO database", "\\addbibresource{pipe.bib}", [](RunHarness&) { mkfifo("pipe.bib", 0644); }, 6,
+       "\n! pipe.bib is a FIFO, not a regular file: it is not read.\n"},
+      {"directory database", "\\bibliography{dir}", [](RunHarness&) { fs::create_directory("dir.bib"); }, 6,
+       "dir.bib is a directory, not a regular file"},
+      {"FIFO where the decoded .bbl goes", "", [](RunHarness&) { mkfifo("temp21-tmp.bbl", 0644); }, 6,
+       "\n! temp21-tmp.bbl is a FIFO, not a regular file: it is not written.\n"},
+      {"FIFO document", "", [](RunHarness&) { fs::remove("thesis.vdk"); mkfifo("thesis.vdk", 0644); }, 1,
+       "\n! thesis.vdk is a FIFO, not a regular file: it is not read.\ncannot open thesis.vdk, give up.....\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    RunHarness h;
+    h.stand_in("kpsewhich", "exit 1");
+    write_file("thesis.vdk", "\\addbibresource{refs.bib}\n" + c.commands + "\n");
+    write_file("thesis.bcf", "");
+    write_file("refs.bib", kDatabase);
+    c.prepare(h);
+    const std::string before = h.listing();
+    EXPECT_EQ(exit_status(run_with_timeout(h, {"thesis"})), c.status);
+    EXPECT_TRUE(contains(h.console(), c.message)) << h.console();
+    EXPECT_EQ(read_file("refs.bib"), kDatabase);
+    if (file_exists("refs.bib-tmp.bib")) EXPECT_EQ(read_file("refs.bib-tmp.bib"), "the user's own file\n");
+    if (file_exists("refs.bib-backup.bib")) EXPECT_EQ(read_file("refs.bib-backup.bib"), "the user's own file\n");
+    EXPECT_TRUE(fs::remove("bug.txt"));  // an early stop leaves its log and the locator's answer
+    fs::remove("findbib@.txt");
+    EXPECT_EQ(h.listing(), before);
+  }
+}
+
+TEST(Safety, FifoIncludeIsReportedAndSkipped) {
+  RunHarness h;
+  write_file("thesis.vdk", "\\input{chapter}\n\\addbibresource{refs.bib}\n");
+  mkfifo("chapter.tex", 0644);
+  write_file("thesis.bcf", "");
+  write_file("refs.bib", kDatabase);
+  h.copying_backend("biber", "refs.bib");
+  EXPECT_EQ(exit_status(run_with_timeout(h, {"thesis"})), 0) << h.console();
+  EXPECT_TRUE(contains(h.console(), "\n! chapter.tex is a FIFO, not a regular file: it is not read.\n"));
+  EXPECT_EQ(read_file("refs.bib"), kDatabase);
+}
+
+TEST(Safety, UnreadableDatabaseIsReportedWithTheReason) {
+  if (geteuid() == 0) GTEST_SKIP() << "root reads any file";
+  RunHarness h;
+  write_file("thesis.vdk", "\\addbibresource{refs.bib}\n");
+  write_file("refs.bib", kDatabase);
+  fs::permissions("refs.bib", fs::perms::none);
+  EXPECT_EQ(exit_status(h.run("corvina4", {"thesis"})), 6);
+  EXPECT_TRUE(contains(h.console(), "\n! cannot read refs.bib: Permission denied.\n")) << h.console();
+}
+
+// A run that finds the lock of a folder it needs taken waits, naming the holder, and
+// writes nothing (not even its log) until the lock is free.
+TEST(Safety, SecondRunWaitsForTheFirstAndSaysForWhich) {
+  struct Case {
+    const char* database;
+    std::string lock;  // relative to the document folder
+  };
+  const Case cases[] = {{"refs.bib", "corvina.lock"}, {"../shared/refs.bib", "../shared/corvina.lock"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.lock);
+    RunHarness h;
+    fs::create_directory(h.outside("shared"));
+    write_file("thesis.vdk", std::string("\\addbibresource{") + c.database + "}\n");
+    write_file("thesis.bcf", "");
+    write_file(c.database, kDatabase);
+    h.copying_backend("biber", c.database);
+    FileLock held;
+    ASSERT_EQ(held.try_take(c.lock), FileLock::Outcome::kTaken);
+    held.write("corvina on other (process 4242)\n");
+    pid_t run = h.start("corvina4", {"thesis"});
+    for (int i = 0; i < 500 && !contains(h.console(), "waiting"); ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_TRUE(contains(h.console(), "\n*** waiting for corvina on other (process 4242) to end: it holds ")) << h.console();
+    EXPECT_FALSE(file_exists(std::string(c.database) + "-backup.bib"));
+    if (c.lock == "corvina.lock") EXPECT_FALSE(file_exists("bug.txt"));
+    held.remove_and_release(c.lock);
+    int status = 0;
+    waitpid(run, &status, 0);
+    EXPECT_EQ(exit_status(status), 0) << h.console();
+    EXPECT_TRUE(contains(h.console(), "corvina.lock ...done.\n"));
+    EXPECT_EQ(read_file(c.database), kDatabase);
+    EXPECT_FALSE(file_exists(c.lock));
+  }
+}
+
+TEST(Safety, LockLeftByAProcessThatIsGoneIsTakenOver) {
+  RunHarness h;
+  write_file("thesis.vdk", "\\addbibresource{refs.bib}\n");
+  write_file("thesis.bcf", "");
+  write_file("refs.bib", kDatabase);
+  write_file("corvina.lock", "corvina4 on thesis (process 999999)\n");
+  h.copying_backend("biber", "refs.bib");
+  EXPECT_EQ(exit_status(run_with_timeout(h, {"thesis"})), 0) << h.console();
+  EXPECT_FALSE(contains(h.console(), "waiting"));
+  EXPECT_FALSE(file_exists("corvina.lock"));
+}
+
+// The restore of a large database takes long enough for a signal sent as soon as the
+// working copies are gone to arrive while it goes on.
+TEST(Safety, SignalDuringTheRestoreEndsTheRunByItOnceTheRestoreIsDone) {
+  RunHarness h;
+  std::string database;
+  while (database.size() < (8u << 20)) database += kDatabase;
+  write_file("thesis.vdk", "\\addbibresource{refs.bib}\n");
+  write_file("thesis.bcf", "");
+  write_file("refs.bib", database);
+  h.stand_in("biber", "run=$PPID\n(while [ -e refs.bib-tmp.bib ]; do :; done; kill -TERM $run) &\n"
+                      "echo > \"$1.bbl\"");
+  int status = run_with_timeout(h, {"thesis"});
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status << h.console();
+  EXPECT_TRUE(contains(h.console(), "*** remove3 refs.bib-backup.bib ...\ndone.\n")) << h.console();
+  EXPECT_TRUE(read_file("refs.bib") == database);
+  EXPECT_EQ(h.listing(), "refs.bib\ntemp21-tmp.bbl\nthesis.bbl\nthesis.bcf\nthesis.vdk\n");
+}
+
+}  // namespace
+}  // namespace corvina::testing

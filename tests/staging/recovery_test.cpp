@@ -1,0 +1,143 @@
+// What a run killed at any instant leaves of one database, and what the next run makes
+// of it. The leftovers are written with the run's own record writer, then cut where a
+// kill would cut them.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <sstream>
+
+#include "driver/run_error.h"
+#include "staging/intent_record.h"
+#include "staging/recovery.h"
+#include "support/files.h"
+#include "support/temp_dir.h"
+
+namespace corvina {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::file_exists;
+using testing::read_file;
+using testing::write_file;
+using State = IntentRecord::State;
+
+const std::string kOriginal = "@book{a, author = {王小明}, title = {中文書名}}\n";
+
+void cut_record(size_t bytes_off_the_end) {
+  fs::resize_file("refs.bib-restore.txt", fs::file_size("refs.bib-restore.txt") - bytes_off_the_end);
+}
+
+// The backup written and recorded as the run writes it, the database's time before it.
+int64_t back_up() {
+  int64_t time = *write_time("refs.bib");
+  EXPECT_EQ(start_record("refs.bib", State::kBackingUp), "");
+  write_file("refs.bib-backup.bib", kOriginal);
+  EXPECT_EQ(complete_record("refs.bib", *digest_file("refs.bib-backup.bib"), time), "");
+  return time;
+}
+
+TEST(Recovery, EveryStateAKillLeavesEndsWithTheDatabaseAsItWas) {
+  struct Case {
+    const char* name;
+    std::function<void()> leave;  // the database, its working files and record as left
+    State state;                  // what the record says
+    std::string message;          // what the recovering run says, if anything
+  };
+  const Case cases[] = {
+      {"record cut before its first line ended",
+       [] { start_record("refs.bib", State::kBackingUp); cut_record(3); }, State::kStarted, ""},
+      {"backup cut short",
+       [] {
+         start_record("refs.bib", State::kBackingUp);
+         write_file("refs.bib-backup.bib", kOriginal.substr(0, 10));
+       },
+       State::kBackingUp, "removing refs.bib-backup.bib, an incomplete backup"},
+      {"record of the complete backup cut short",
+       [] { back_up(); cut_record(4); }, State::kBackingUp, "an incomplete backup"},
+      {"database emptied by the encoder", [] { back_up(); write_file("refs.bib", ""); },
+       State::kBackedUp, "refs.bib was left with sort keys by a run that was stopped: restoring it"},
+      {"database half encoded",
+       [] { back_up(); write_file("refs.bib-tmp.bib", kOriginal); write_file("refs.bib", "@book{a, author = {Zzz"); },
+       State::kBackedUp, "restoring it from refs.bib-backup.bib ...done."},
+      {"database half written back",
+       [] { back_up(); write_file("refs.bib", kOriginal.substr(0, 20)); }, State::kBackedUp, "restoring it"},
+      {"written back, record not yet removed",
+       [] { back_up(); fs::remove("refs.bib-backup.bib"); }, State::kBackedUp, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    testing::TempDir dir;
+    write_file("refs.bib", kOriginal);
+    const auto time_before = fs::last_write_time("refs.bib") - std::chrono::nanoseconds(123456789);
+    fs::last_write_time("refs.bib", time_before);
+    c.leave();
+    EXPECT_EQ(read_record("refs.bib").state, c.state);
+    std::ostringstream console, log;
+    Build build;
+    RunState state(build, console, log);
+    recover_entry(state, "refs.bib");
+    EXPECT_EQ(read_file("refs.bib"), kOriginal);
+    EXPECT_EQ(fs::last_write_time("refs.bib"), time_before);
+    if (c.message.empty()) EXPECT_EQ(console.str(), ""); else EXPECT_NE(console.str().find(c.message), std::string::npos) << console.str();
+    for (const char* left : {"refs.bib-backup.bib", "refs.bib-tmp.bib", "refs.bib-restore.txt"}) {
+      EXPECT_FALSE(file_exists(left)) << left;
+    }
+  }
+}
+
+TEST(Recovery, SortingCopyOfADatabaseFoundElsewhereIsRemoved) {
+  testing::TempDir dir;
+  ASSERT_EQ(start_record("lib.bib", State::kEncodedCopy), "");
+  write_file("lib.bib-tmp.bib", kOriginal);
+  write_file("lib.bib", "@book{a, author = {Zzz");
+  std::ostringstream console, log;
+  Build build;
+  RunState state(build, console, log);
+  RunLocks locks("test");
+  recover_working_folder(state, locks);
+  EXPECT_NE(console.str().find("lib.bib is the sorting copy of an interrupted run: removing it ...done."),
+            std::string::npos);
+  EXPECT_TRUE(fs::is_empty("."));
+}
+
+TEST(Recovery, BackupThatNoLongerMatchesItsRecordIsLeftWithTheDatabase) {
+  testing::TempDir dir;
+  write_file("refs.bib", kOriginal);
+  back_up();
+  write_file("refs.bib", "sort keys");
+  write_file("refs.bib-backup.bib", "changed by hand\n");
+  std::ostringstream console, log;
+  Build build;
+  RunState state(build, console, log);
+  try {
+    recover_entry(state, "refs.bib");
+    ADD_FAILURE() << "no error";
+  } catch (const RunError& error) {
+    EXPECT_EQ(error.status(), kExitFileError);
+    EXPECT_NE(std::string(error.what()).find("refs.bib-backup.bib does not match its record"), std::string::npos);
+  }
+  EXPECT_EQ(read_file("refs.bib"), "sort keys");
+  EXPECT_EQ(read_file("refs.bib-backup.bib"), "changed by hand\n");
+  EXPECT_EQ(read_record("refs.bib").state, State::kBackedUp);
+}
+
+TEST(Recovery, FileThatOnlyBearsARecordsNameIsNotTouched) {
+  testing::TempDir dir;
+  write_file("refs.bib", "sort keys?");
+  write_file("refs.bib-backup.bib", kOriginal);
+  write_file("refs.bib-restore.txt", "my notes on how to restore my thesis\n");
+  std::ostringstream console, log;
+  Build build;
+  RunState state(build, console, log);
+  RunLocks locks("test");
+  recover_working_folder(state, locks);
+  EXPECT_EQ(read_file("refs.bib"), "sort keys?");
+  EXPECT_EQ(read_file("refs.bib-restore.txt"), "my notes on how to restore my thesis\n");
+  EXPECT_TRUE(file_exists("refs.bib-backup.bib"));
+}
+
+}  // namespace
+}  // namespace corvina
