@@ -79,7 +79,7 @@ TEST(DirectMode, BblKeptSortKeysWhenThePreprocessorWasMissing) {
 }
 
 TEST(DirectMode, BblKeptSortKeysWhenDecodingFailed) {
-  for (const std::string& document : {"thesis.vdk", "thesis.tex"}) {
+  for (const std::string document : {"thesis.vdk", "thesis.tex"}) {
     SCOPED_TRACE(document);
     RunHarness h;
     write_file(document, "\\addbibresource{refs.bib}\n");

@@ -85,8 +85,12 @@ TEST(Safety, TakenNamesAndUnusualFilesStopTheRunBeforeAnythingIsWritten) {
     EXPECT_EQ(exit_status(run_with_timeout(h, {"thesis"})), c.status);
     EXPECT_TRUE(contains(h.console(), c.message)) << h.console();
     EXPECT_EQ(read_file("refs.bib"), kDatabase);
-    if (file_exists("refs.bib-tmp.bib")) EXPECT_EQ(read_file("refs.bib-tmp.bib"), "the user's own file\n");
-    if (file_exists("refs.bib-backup.bib")) EXPECT_EQ(read_file("refs.bib-backup.bib"), "the user's own file\n");
+    if (file_exists("refs.bib-tmp.bib")) {
+      EXPECT_EQ(read_file("refs.bib-tmp.bib"), "the user's own file\n");
+    }
+    if (file_exists("refs.bib-backup.bib")) {
+      EXPECT_EQ(read_file("refs.bib-backup.bib"), "the user's own file\n");
+    }
     EXPECT_TRUE(fs::remove("bug.txt"));  // an early stop leaves its log and the locator's answer
     fs::remove("findbib@.txt");
     EXPECT_EQ(h.listing(), before);
@@ -141,7 +145,9 @@ TEST(Safety, SecondRunWaitsForTheFirstAndSaysForWhich) {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     EXPECT_TRUE(contains(h.console(), "\n*** waiting for corvina on other (process 4242) to end: it holds ")) << h.console();
     EXPECT_FALSE(file_exists(std::string(c.database) + "-backup.bib"));
-    if (c.lock == "corvina.lock") EXPECT_FALSE(file_exists("bug.txt"));
+    if (c.lock == "corvina.lock") {
+      EXPECT_FALSE(file_exists("bug.txt"));
+    }
     held.remove_and_release(c.lock);
     int status = 0;
     waitpid(run, &status, 0);
