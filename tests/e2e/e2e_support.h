@@ -62,15 +62,15 @@ inline const char* backend_mark(const std::string& tool) {
   return tool == "biber" ? "This is Biber" : tool == "bibtex" ? "This is BibTeX," : "This is 8-bit Big BibTeX";
 }
 
-// A sort token of either run prefix, in any case: the prefix, group codes,
-// then "x" and the code's digits. Initials and hashes the back end builds from a token are not.
+// A sort token of either run prefix, in any case: the prefix, group codes, then "x" and the
+// code's digits. Initials and hashes the back end builds from a token are not.
 inline bool holds_sort_key(const std::string& text) {
   static const std::regex token("(zzz|0zz)[0-9a-z]*x[0-9a-z]*[0-9]{5}", std::regex::icase);
   return std::regex_search(text, token);
 }
 
-// What a run must not leave anywhere under the folder: backups, encoded copies, logs of the
-// original program, and paths that end with one of `also`.
+// What a run must not leave anywhere under the folder: backups, encoded copies, the program's
+// working files, and paths that end with one of `also`.
 inline void expect_no_working_files(const std::vector<std::string>& also = {}) {
   for (const auto& entry : fs::recursive_directory_iterator(".")) {
     const std::string name = entry.path().filename().string(), path = entry.path().string();
@@ -89,7 +89,9 @@ inline fs::file_time_type make_old(const fs::path& path) {
 }
 
 // Writes the document as thesis.tex and as the preprocessor's thesis.vdk, runs pdflatex and
-// then `command` (the program and its arguments, " thesis" appended); returns the program's run.
+// then `command` (the program and its arguments, " thesis" appended) under a time limit: a
+// back end that loops for good fails the test, and the program, sent SIGTERM, restores the
+// databases. Returns the program's run.
 inline Shell latex_then(const std::string& document, const std::string& command) {
   write_file("thesis.tex", document);
   write_file("thesis.vdk", document);
