@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -55,6 +56,53 @@ class DocumentFolder : public ::testing::Test {
   }
   testing::TempDir dir_;
 };
+
+// The first line of the .blg of each back end a test asks for.
+inline const char* backend_mark(const std::string& tool) {
+  return tool == "biber" ? "This is Biber" : tool == "bibtex" ? "This is BibTeX," : "This is 8-bit Big BibTeX";
+}
+
+// A sort token of either run prefix, in any case: the prefix, group codes, then "x" and the
+// code's digits. Initials and hashes the back end builds from a token are not.
+inline bool holds_sort_key(const std::string& text) {
+  static const std::regex token("(zzz|0zz)[0-9a-z]*x[0-9a-z]*[0-9]{5}", std::regex::icase);
+  return std::regex_search(text, token);
+}
+
+// What a run must not leave anywhere under the folder: backups, encoded copies, the program's
+// working files, and paths that end with one of `also`.
+inline void expect_no_working_files(const std::vector<std::string>& also = {}) {
+  for (const auto& entry : fs::recursive_directory_iterator(".")) {
+    const std::string name = entry.path().filename().string(), path = entry.path().string();
+    bool left = name.ends_with("-backup.bib") || name.ends_with("-tmp.bib") || name == "bug.txt" ||
+                name == "findbib@.txt" || name == "cinput.tex";
+    for (const std::string& end : also) left = left || (!end.empty() && path.ends_with(end));
+    EXPECT_FALSE(left) << path << " left behind";
+  }
+}
+
+// Gives `path` a time a month old, so that a file rewritten during the run cannot keep it by chance.
+inline fs::file_time_type make_old(const fs::path& path) {
+  const auto old_time = fs::file_time_type::clock::now() - std::chrono::hours(24 * 30);
+  fs::last_write_time(path, old_time);
+  return old_time;
+}
+
+// Writes the document as thesis.tex and as the preprocessor's thesis.vdk, runs pdflatex and
+// then `command` (the program and its arguments, " thesis" appended) under a time limit: a
+// back end that loops for good fails the test, and the program, sent SIGTERM, restores the
+// databases. Returns the program's run.
+inline Shell latex_then(const std::string& document, const std::string& command) {
+  write_file("thesis.tex", document);
+  write_file("thesis.vdk", document);
+  const Shell latex = sh("pdflatex -interaction=nonstopmode thesis.tex");
+  EXPECT_EQ(latex.status, 0) << "pdflatex failed:\n" << latex.output;
+  return sh("timeout 200 " + command + " thesis");
+}
+
+// The back end that ran, by the first line of thesis.blg.
+#define CORVINA_EXPECT_RAN(tool) \
+  EXPECT_LT(read_file("thesis.blg").find(::corvina::e2e::backend_mark(tool)), 200u) << (tool) << " did not run"
 
 inline std::string biblatex_document(const std::string& options, const std::string& resource_line) {
   // No \printbibliography: pdflatex has no fonts for the Chinese text in the .bbl.
