@@ -24,11 +24,23 @@ std::size_t run_prefix_size(std::string_view text) {
   return 3;
 }
 
+// Both prefixes have a "z" as their second and third byte: test those first, since they are
+// rare in plain text.
 bool has_run_prefix(std::string_view text) {
-  for (std::size_t i = 0; i + 3 <= text.size(); ++i) {
-    if (run_prefix_size(text.substr(i)) > 0) return true;
+  for (std::size_t i = 1; i + 2 <= text.size(); ++i) {
+    if (is_z(text[i]) && is_z(text[i + 1]) && may_open_run(text[i - 1])) return true;
   }
   return false;
+}
+
+// Whether `c` needs more than a copy in running text: it may open a run, it is an "x" that
+// the log marks, or a "}" that may follow a decoded character.
+bool needs_attention(char c) { return may_open_run(c) || is_x(c) || c == '}'; }
+
+std::size_t plain_span(std::string_view text, std::size_t from) {
+  std::size_t i = from;
+  while (i < text.size() && !needs_attention(text[i])) ++i;
+  return i - from;
 }
 
 struct CharacterToken {
@@ -160,6 +172,14 @@ void TokenDecoder::decode_line(std::string_view line, std::string& out, std::str
 void TokenDecoder::decode_text(std::string_view text, std::string& out, std::string* log) {
   std::size_t i = 0;
   while (i < text.size()) {
+    // Bytes that open nothing go out as one span; any of them ends a run of characters.
+    if (const std::size_t span = plain_span(text, i); span > 0) {
+      out.append(text.substr(i, span));
+      if (log) log->append(text.substr(i, span));
+      after_character_ = false;
+      i += span;
+      continue;
+    }
     const char c = text[i];
     if (may_open_run(c)) {
       const std::size_t run = decode_run(text.substr(i), out, log);
@@ -171,7 +191,7 @@ void TokenDecoder::decode_text(std::string_view text, std::string& out, std::str
     // An "x" that opens no run leaves the after-character flag as it is.
     if (is_x(c)) {
       out.push_back(c);
-      if (log) *log += std::string{c, '$'};
+      if (log) log->append({c, '$'});
     } else {
       if (c == '}' && after_character_ && add_mbox_) out.append("\\mbox{}");
       after_character_ = false;
