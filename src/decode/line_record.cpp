@@ -1,7 +1,10 @@
 #include "decode/line_record.h"
 
-#include <algorithm>
+#include <string.h>
+
 #include <charconv>
+#include <cstdint>
+#include <cstring>
 
 namespace corvina {
 
@@ -11,6 +14,27 @@ void append_number(long long value, std::string& out) {
   char digits[24];  // any 64-bit value with its sign
   const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
   out.append(digits, end);
+}
+
+// The high bit of each byte of `word` that equals `byte`.
+std::uint64_t bytes_equal(std::uint64_t word, char byte) {
+  constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+  const std::uint64_t x = word ^ (0x0101010101010101ull * static_cast<unsigned char>(byte));
+  return ~(((x & kLow7) + kLow7) | x | kLow7);
+}
+
+// "}" count less "{" count, eight bytes at a time: most words of a .bbl hold neither.
+long long brace_balance(std::string_view text) {
+  long long balance = 0;
+  std::size_t i = 0;
+  for (std::uint64_t word; i + 8 <= text.size(); i += 8) {
+    std::memcpy(&word, text.data() + i, 8);
+    const std::uint64_t open = bytes_equal(word, '{'), close = bytes_equal(word, '}');
+    if ((open | close) == 0) continue;
+    for (std::size_t j = i; j < i + 8; ++j) balance += (text[j] == '}') - (text[j] == '{');
+  }
+  for (; i < text.size(); ++i) balance += (text[i] == '}') - (text[i] == '{');
+  return balance;
 }
 
 }  // namespace
@@ -25,10 +49,9 @@ LineParts split_line_end(std::string_view line) {
 }
 
 LineRecord line_record(std::string_view text) {
-  const auto count = [text](char c) { return static_cast<long long>(std::count(text.begin(), text.end(), c)); };
-  const std::size_t percent = text.rfind('%');
-  return {static_cast<long long>(text.size()), 1 + count('}') - count('{'),
-          percent == std::string_view::npos ? -1 : static_cast<long long>(percent)};
+  const void* percent = text.empty() ? nullptr : memrchr(text.data(), '%', text.size());
+  return {static_cast<long long>(text.size()), 1 + brace_balance(text),
+          percent ? static_cast<const char*>(percent) - text.data() : -1};
 }
 
 void LineRecord::add(const LineRecord& more) {

@@ -39,6 +39,9 @@ std::size_t NameInitials::value_start(std::string_view text, std::string_view su
   const std::size_t at = text.find_first_not_of(" \t");
   if (at == std::string_view::npos) return std::string_view::npos;
   const std::string_view rest = text.substr(at);
+  if (rest.empty() || std::string_view("fgps").find(rest[0]) == std::string_view::npos) {
+    return std::string_view::npos;
+  }
   for (std::string_view name : kParts) {
     if (rest.starts_with(name) && rest.substr(name.size()).starts_with(suffix) &&
         rest.substr(name.size() + suffix.size()).starts_with("={")) {

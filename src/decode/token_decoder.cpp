@@ -1,6 +1,8 @@
 #include "decode/token_decoder.h"
 
 #include <cctype>
+#include <cstdint>
+#include <cstring>
 
 #include "decode/group_code.h"
 #include "decode/line_record.h"
@@ -27,7 +29,15 @@ std::size_t run_prefix_size(std::string_view text) {
 // Both prefixes have a "z" as their second and third byte: test those first, since they are
 // rare in plain text.
 bool has_run_prefix(std::string_view text) {
-  for (std::size_t i = 1; i + 2 <= text.size(); ++i) {
+  // Eight bytes at a time while no byte pair among them can be "zz".
+  constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full, kCase = 0x2020202020202020ull;
+  std::size_t i = 1;
+  for (std::uint64_t word; i + 9 <= text.size(); i += 7) {
+    std::memcpy(&word, text.data() + i, 8);
+    const std::uint64_t x = (word | kCase) ^ 0x7A7A7A7A7A7A7A7Aull;
+    if (~(((x & kLow7) + kLow7) | x | kLow7) != 0) break;
+  }
+  for (; i + 2 <= text.size(); ++i) {
     if (is_z(text[i]) && is_z(text[i + 1]) && may_open_run(text[i - 1])) return true;
   }
   return false;
