@@ -96,6 +96,12 @@ void NameInitials::read(std::string_view text, const FirstCharacter& first_chara
   }
 }
 
+bool NameInitials::needs_whole_line(std::string_view text) const {
+  return name_part_start(text) != std::string_view::npos ||
+         value_start(text, "i", nullptr) != std::string_view::npos ||
+         (field_ != Field::kNone && is_continuation(text));
+}
+
 bool NameInitials::holds_initials(std::string_view text) const {
   if (field_ == Field::kInitials) return true;
   std::string part;

@@ -1,5 +1,6 @@
 #include "decode/token_decoder.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdint>
 #include <cstring>
@@ -28,7 +29,7 @@ std::size_t run_prefix_size(std::string_view text) {
 
 // Both prefixes have a "z" as their second and third byte: test those first, since they are
 // rare in plain text.
-bool has_run_prefix(std::string_view text) {
+bool contains_run_prefix(std::string_view text) {
   // Eight bytes at a time while no byte pair among them can be "zz".
   constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full, kCase = 0x2020202020202020ull;
   std::size_t i = 1;
@@ -137,10 +138,12 @@ bool first_delimiter_shorter(std::string_view text, const TokenFormat& format) {
   const std::size_t end = text.find("\\bibnamedelim", start);
   if (end == std::string_view::npos || text.substr(end, kLonger.size()) != kLonger) return false;
   const std::string_view element = text.substr(start, end - start);
-  return has_run_prefix(element) && decoded_length(element, format) < 3;
+  return contains_run_prefix(element) && decoded_length(element, format) < 3;
 }
 
 }  // namespace
+
+bool has_run_prefix(std::string_view text) { return contains_run_prefix(text); }
 
 bool read_digits(std::string_view text, std::size_t digits, unsigned& value) {
   if (text.size() < digits) return false;
@@ -162,8 +165,9 @@ void TokenDecoder::decode_line(std::string_view line, std::string& out, std::str
   const std::size_t start = out.size(), log_start = log ? log->size() : 0;
   // A line without a run is copied whole and, unlike a scanned line, leaves the
   // after-character flag as it was. Initials are letters, never a run.
-  if (has_run_prefix(parts.text)) {
-    decode_text(parts.text, out, log);
+  if (contains_run_prefix(parts.text)) {
+    decode_text(parts.text, parts.text.size(), out, log);
+    in_run_ = false;
     if (first_delimiter_shorter(parts.text, format_)) {
       use_shorter_delimiter(out, start);
       if (log) use_shorter_delimiter(*log, log_start);
@@ -179,9 +183,11 @@ void TokenDecoder::decode_line(std::string_view line, std::string& out, std::str
   if (log) log->append(parts.end);
 }
 
-void TokenDecoder::decode_text(std::string_view text, std::string& out, std::string* log) {
-  std::size_t i = 0;
-  while (i < text.size()) {
+std::size_t TokenDecoder::decode_text(std::string_view text, std::size_t limit, std::string& out,
+                                      std::string* log) {
+  std::size_t i = in_run_ ? continue_run(text, 0, limit, out, log) : 0;
+  if (in_run_) return i;
+  while (i < limit) {
     // Bytes that open nothing go out as one span; any of them ends a run of characters.
     if (const std::size_t span = plain_span(text, i); span > 0) {
       out.append(text.substr(i, span));
@@ -192,9 +198,10 @@ void TokenDecoder::decode_text(std::string_view text, std::string& out, std::str
     }
     const char c = text[i];
     if (may_open_run(c)) {
-      const std::size_t run = decode_run(text.substr(i), out, log);
-      if (run > 0) {
-        i += run;
+      const std::size_t end = decode_run(text, i, limit, out, log);
+      if (end > i) {
+        i = end;
+        if (in_run_) return i;
         continue;
       }
     }
@@ -210,6 +217,7 @@ void TokenDecoder::decode_text(std::string_view text, std::string& out, std::str
     }
     ++i;
   }
+  return i;
 }
 
 void TokenDecoder::use_shorter_delimiter(std::string& text, std::size_t start) {
@@ -224,19 +232,49 @@ std::string TokenDecoder::first_character(std::string_view text) const {
   return character;
 }
 
-std::size_t TokenDecoder::decode_run(std::string_view text, std::string& out,
-                                     std::string* log) {
-  std::size_t pos = opening(text, format_).prefix;
-  if (pos == 0) return 0;
-  for (;;) {
-    const CharacterToken token = character_token(text.substr(pos), format_);
-    if (token.size == 0) return pos;
+std::size_t TokenDecoder::decode_run(std::string_view text, std::size_t at, std::size_t limit,
+                                     std::string& out, std::string* log) {
+  const std::size_t prefix = opening(text.substr(at), format_).prefix;
+  return prefix == 0 ? at : continue_run(text, at + prefix, limit, out, log);
+}
+
+std::size_t TokenDecoder::continue_run(std::string_view text, std::size_t at, std::size_t limit,
+                                       std::string& out, std::string* log) {
+  for (in_run_ = true; at < limit;) {
+    const CharacterToken token = character_token(text.substr(at), format_);
+    if (token.size == 0) {
+      in_run_ = false;
+      break;
+    }
     const std::size_t before = out.size();
     format_.put_character(token.code, out);
     if (log) log->append(out, before);
     after_character_ = true;
-    pos += token.size;
+    at += token.size;
   }
+  return at;
+}
+
+bool TokenDecoder::begin_pieces(std::string_view head) {
+  // Such a line is neither a name part, nor the rest of one, nor initials: reading it only
+  // closes a name part left open, as it would for the whole line.
+  if (initials_.needs_whole_line(head)) return false;
+  initials_.read(head, [this](std::string_view text) { return first_character(text); });
+  in_run_ = false;
+  return true;
+}
+
+std::size_t TokenDecoder::decode_piece(std::string_view text, bool line_has_run, bool last,
+                                       std::string& out, std::string* log) {
+  if (!line_has_run) {
+    out.append(text);
+    if (log) log->append(text);
+    return text.size();
+  }
+  const std::size_t limit = last ? text.size() : text.size() - std::min(text.size(), kPieceLookahead);
+  const std::size_t end = decode_text(text, limit, out, log);
+  if (last) in_run_ = false;
+  return end;
 }
 
 }  // namespace corvina
