@@ -35,6 +35,7 @@ double seconds_since(Clock::time_point start) {
 std::string encode(const std::string& database) {
   auto encoder = MAKE_ENCODER(corvina::SortOrder::kStrokes, corvina::ChineseBlock::kLast);
   std::string encoded, piece;
+  encoded.reserve(database.size() * 2);
   for (std::size_t at = 0; at < database.size(); at += 1 << 16) {
     piece.clear();
     encoder->encode(std::string_view(database).substr(at, 1 << 16), piece);

@@ -14,7 +14,7 @@ namespace corvina {
 class BblLines {
  public:
   // Reads and writes go in blocks of about this size; a longer line is a long line.
-  static constexpr std::size_t kBlock = 1 << 20;
+  static constexpr std::size_t kBlock = 1 << 18;
 
   enum class Next { kLine, kLongLine, kEnd };
 

@@ -11,6 +11,8 @@ namespace corvina {
 namespace {
 
 void append_number(long long value, std::string& out) {
+  // Most records hold numbers of a digit or two.
+  if (value >= 0 && value < 10) return out.push_back(static_cast<char>('0' + value));
   char digits[24];  // any 64-bit value with its sign
   const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
   out.append(digits, end);
@@ -49,6 +51,16 @@ LineParts split_line_end(std::string_view line) {
 }
 
 LineRecord line_record(std::string_view text) {
+  // Most lines of a .bbl are short: one pass without calls.
+  if (text.size() <= 64) {
+    LineRecord record{static_cast<long long>(text.size()), 1, -1};
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      const char c = text[i];
+      record.balance += (c == '}') - (c == '{');
+      if (c == '%') record.last_percent = static_cast<long long>(i);
+    }
+    return record;
+  }
   const void* percent = text.empty() ? nullptr : memrchr(text.data(), '%', text.size());
   return {static_cast<long long>(text.size()), 1 + brace_balance(text),
           percent ? static_cast<const char*>(percent) - text.data() : -1};

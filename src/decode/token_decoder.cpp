@@ -156,12 +156,14 @@ bool read_digits(std::string_view text, std::size_t digits, unsigned& value) {
 }
 
 TokenDecoder::TokenDecoder(const TokenFormat& format, bool add_mbox)
-    : format_(format), add_mbox_(add_mbox) {}
+    : format_(format),
+      add_mbox_(add_mbox),
+      first_character_([this](std::string_view text) { return first_character(text); }) {}
 
 void TokenDecoder::decode_line(std::string_view line, std::string& out, std::string* log) {
   if (log) append_line_record(line, *log);
   const LineParts parts = split_line_end(line);
-  initials_.read(parts.text, [this](std::string_view text) { return first_character(text); });
+  initials_.read(parts.text, first_character_);
   const std::size_t start = out.size(), log_start = log ? log->size() : 0;
   // A line without a run is copied whole and, unlike a scanned line, leaves the
   // after-character flag as it was. Initials are letters, never a run.
@@ -176,8 +178,9 @@ void TokenDecoder::decode_line(std::string_view line, std::string& out, std::str
     initials_.mend(parts.text, out);
     if (log) log->append(out, start);
   } else {
-    out.append(parts.text);
-    if (log) log->append(parts.text);
+    out.append(line);
+    if (log) log->append(line);
+    return;
   }
   out.append(parts.end);
   if (log) log->append(parts.end);
@@ -259,7 +262,7 @@ bool TokenDecoder::begin_pieces(std::string_view head) {
   // Such a line is neither a name part, nor the rest of one, nor initials: reading it only
   // closes a name part left open, as it would for the whole line.
   if (initials_.needs_whole_line(head)) return false;
-  initials_.read(head, [this](std::string_view text) { return first_character(text); });
+  initials_.read(head, first_character_);
   in_run_ = false;
   return true;
 }

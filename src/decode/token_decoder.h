@@ -39,6 +39,8 @@ bool has_run_prefix(std::string_view text);
 class TokenDecoder final : public Decoder {
  public:
   TokenDecoder(const TokenFormat& format, bool add_mbox);
+  TokenDecoder(const TokenDecoder&) = delete;  // first_character_ points to this object
+  TokenDecoder& operator=(const TokenDecoder&) = delete;
   void decode_line(std::string_view line, std::string& out, std::string* log) override;
   bool begin_pieces(std::string_view head) override;
   std::size_t decode_piece(std::string_view text, bool line_has_run, bool last, std::string& out,
@@ -69,6 +71,7 @@ class TokenDecoder final : public Decoder {
   // A run that goes on in the next piece of a line cut into pieces.
   bool in_run_ = false;
   NameInitials initials_;
+  const NameInitials::FirstCharacter first_character_;
 };
 
 }  // namespace corvina

@@ -14,7 +14,7 @@
 namespace corvina {
 namespace {
 
-constexpr size_t kChunk = 1 << 20;
+constexpr size_t kChunk = 1 << 18;
 
 // A file descriptor that closes itself; `close` reports what the destructor would hide.
 class Descriptor {
