@@ -70,12 +70,14 @@ bool kernel_cannot_copy(int error) {
 enum class Copied { kAll, kFailedReading, kFailedWriting, kNotByKernel };
 
 // Copies in the kernel, without the bytes passing through this process. Only a copy that
-// has not begun falls back: one cut short midway is an error of the file that failed.
+// has not begun falls back: one cut short midway is an error of the file that failed. A
+// file that seems empty is read as well: some kernels copy nothing from files whose size
+// they do not know (those of /proc), and an empty file costs nothing to read.
 Copied copy_in_kernel(int in, int out) {
   bool begun = false;
   for (;;) {
     const ssize_t n = copy_file_range(in, nullptr, out, nullptr, kChunk, 0);
-    if (n == 0) return Copied::kAll;
+    if (n == 0) return begun ? Copied::kAll : Copied::kNotByKernel;
     if (n > 0) {
       begun = true;
       continue;
