@@ -101,9 +101,10 @@ Opening opening(std::string_view text, const TokenFormat& format) {
   const std::string_view after = text.substr(lead + group);
   const CharacterToken first = character_token(after, format);
   if (first.size == 0) return {};
-  const std::string_view own = format.tokens_carry_group
-                                   ? after.substr(1, group_code_size(after.substr(1)))
-                                   : format.group_of(first.code);
+  // A string, not a view: group_of hands back a temporary.
+  const std::string own = format.tokens_carry_group
+                              ? std::string(after.substr(1, group_code_size(after.substr(1))))
+                              : format.group_of(first.code);
   if (!same_group(text.substr(lead, group), own)) return {};
   return {lead + group, first};
 }
