@@ -1,5 +1,7 @@
 #include "decode/cvte.h"
 
+#include "decode/bbl_lines.h"
+#include "decode/long_line.h"
 #include "driver/file_io.h"
 #include "driver/interrupt.h"
 #include "driver/run_error.h"
@@ -12,17 +14,25 @@ void cvte(RunState& state, Decoder& decoder, const std::string& file1, const std
   if (!in.is_open()) throw RunError(kExitFileError, file_error("read", file1, in.error()));
   OutputFile out(file2);
   if (!out.is_open()) throw RunError(kExitFileError, file_error("write", file2, out.error()));
-  std::string line, decoded, log;
-  while (in.read_line(line)) {
-    throw_if_interrupted();
-    decoded.clear();
-    log.clear();
-    decoder.decode_line(line, decoded, &log);
-    state.debug << log;
-    if (!out.write(decoded)) throw RunError(kExitFileError, file_error("write", file2, out.error()));
+  BblLines lines(in, file1);
+  DecodedOutput output(out, file2, state.debug);
+  std::string_view line;
+  for (BblLines::Next next; (next = lines.next(line)) != BblLines::Next::kEnd;) {
+    if (next == BblLines::Next::kLine) {
+      decoder.decode_line(line, output.decoded, &output.log);
+    } else {
+      throw_if_interrupted();
+      lines.resume_at(decode_long_line(in, file1, lines.long_line_start(), decoder, output));
+    }
+    if (output.decoded.size() + output.log.size() >= BblLines::kBlock) {
+      throw_if_interrupted();
+      output.flush();
+    }
   }
-  if (in.failed()) throw RunError(kExitFileError, file_error("read", file1, in.error()));
+  output.flush();
   if (!out.close()) throw RunError(kExitFileError, file_error("write", file2, out.error()));
+  // The log is whole before the preprocessor runs, should anyone need to read it.
+  state.debug.flush();
   state.console << "done.\n\n";
 }
 

@@ -8,7 +8,7 @@ namespace corvina {
 
 // Length of the group code at the front of `text`, matched without regard to case, since a
 // back end may change the case of a field: "0" or a letter other than Z is one byte; "Z", k
-// times "z" (k >= 1) and a letter a..y are k + 2 bytes; any other "Z" is one. 0 when `text`
+// times "z" (1 <= k <= 1000) and a letter a..y are k + 2 bytes; any other "Z" is one. 0 when `text`
 // starts with no group code.
 std::size_t group_code_size(std::string_view text);
 

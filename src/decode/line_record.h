@@ -13,6 +13,21 @@ struct LineParts {
 };
 LineParts split_line_end(std::string_view line);
 
+// The numbers of a line's diagnostic record, from the line's text (its line end left out):
+// its length, its brace balance (1, plus one per "}", minus one per "{") and the index of
+// its last "%", -1 when it has none. `add` extends it by the record of text that follows,
+// so that a line read in pieces gets the record of the whole.
+struct LineRecord {
+  long long length = 0;
+  long long balance = 1;
+  long long last_percent = -1;
+  void add(const LineRecord& more);
+};
+LineRecord line_record(std::string_view text);
+
+// Appends a record as the log writes it: "length balance last-percent 0 $".
+void append_record(const LineRecord& record, std::string& log);
+
 // Appends the diagnostic record of a line as read: the length of its text, its brace
 // balance (1, plus one per "}", minus one per "{"), the index of its last "%" or -1, the
 // count of joined lines (always 0: lines arrive whole), "$" and the line itself.

@@ -38,11 +38,15 @@ std::size_t NameInitials::value_start(std::string_view text, std::string_view su
                                       std::string* part) {
   const std::size_t at = text.find_first_not_of(" \t");
   if (at == std::string_view::npos) return std::string_view::npos;
+  const std::string_view rest = text.substr(at);
+  if (rest.empty() || std::string_view("fgps").find(rest[0]) == std::string_view::npos) {
+    return std::string_view::npos;
+  }
   for (std::string_view name : kParts) {
-    const std::string head = std::string(name).append(suffix).append("={");
-    if (text.substr(at).starts_with(head)) {
+    if (rest.starts_with(name) && rest.substr(name.size()).starts_with(suffix) &&
+        rest.substr(name.size() + suffix.size()).starts_with("={")) {
       if (part) *part = name;
-      return at + head.size();
+      return at + name.size() + suffix.size() + 2;
     }
   }
   return std::string_view::npos;
@@ -90,6 +94,12 @@ void NameInitials::read(std::string_view text, const FirstCharacter& first_chara
       at_word_start_ = false;
     }
   }
+}
+
+bool NameInitials::needs_whole_line(std::string_view text) const {
+  return name_part_start(text) != std::string_view::npos ||
+         value_start(text, "i", nullptr) != std::string_view::npos ||
+         (field_ != Field::kNone && is_continuation(text));
 }
 
 bool NameInitials::holds_initials(std::string_view text) const {

@@ -32,6 +32,11 @@ class NameInitials {
   // Whether `text`, a line that follows the name part, holds its initials (or their rest).
   bool holds_initials(std::string_view text) const;
 
+  // Whether `read`, or `mend` after it, would look past the start of `text`: the line opens
+  // a name part or its initials, or goes on with a value left open. Any other line only
+  // closes such a value, so it may be decoded without being held whole.
+  bool needs_whole_line(std::string_view text) const;
+
   // Appends `text` with each initial of a token word replaced by its character.
   void mend(std::string_view text, std::string& out);
 

@@ -1,6 +1,9 @@
 #include "decode/token_decoder.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cstdint>
+#include <cstring>
 
 #include "decode/group_code.h"
 #include "decode/line_record.h"
@@ -24,11 +27,31 @@ std::size_t run_prefix_size(std::string_view text) {
   return 3;
 }
 
-bool has_run_prefix(std::string_view text) {
-  for (std::size_t i = 0; i + 3 <= text.size(); ++i) {
-    if (run_prefix_size(text.substr(i)) > 0) return true;
+// Both prefixes have a "z" as their second and third byte: test those first, since they are
+// rare in plain text.
+bool contains_run_prefix(std::string_view text) {
+  // Eight bytes at a time while no byte pair among them can be "zz".
+  constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full, kCase = 0x2020202020202020ull;
+  std::size_t i = 1;
+  for (std::uint64_t word; i + 9 <= text.size(); i += 7) {
+    std::memcpy(&word, text.data() + i, 8);
+    const std::uint64_t x = (word | kCase) ^ 0x7A7A7A7A7A7A7A7Aull;
+    if (~(((x & kLow7) + kLow7) | x | kLow7) != 0) break;
+  }
+  for (; i + 2 <= text.size(); ++i) {
+    if (is_z(text[i]) && is_z(text[i + 1]) && may_open_run(text[i - 1])) return true;
   }
   return false;
+}
+
+// Whether `c` needs more than a copy in running text: it may open a run, it is an "x" that
+// the log marks, or a "}" that may follow a decoded character.
+bool needs_attention(char c) { return may_open_run(c) || is_x(c) || c == '}'; }
+
+std::size_t plain_span(std::string_view text, std::size_t from) {
+  std::size_t i = from;
+  while (i < text.size() && !needs_attention(text[i])) ++i;
+  return i - from;
 }
 
 struct CharacterToken {
@@ -78,9 +101,10 @@ Opening opening(std::string_view text, const TokenFormat& format) {
   const std::string_view after = text.substr(lead + group);
   const CharacterToken first = character_token(after, format);
   if (first.size == 0) return {};
-  const std::string_view own = format.tokens_carry_group
-                                   ? after.substr(1, group_code_size(after.substr(1)))
-                                   : format.group_of(first.code);
+  // A string, not a view: group_of hands back a temporary.
+  const std::string own = format.tokens_carry_group
+                              ? std::string(after.substr(1, group_code_size(after.substr(1))))
+                              : format.group_of(first.code);
   if (!same_group(text.substr(lead, group), own)) return {};
   return {lead + group, first};
 }
@@ -115,10 +139,12 @@ bool first_delimiter_shorter(std::string_view text, const TokenFormat& format) {
   const std::size_t end = text.find("\\bibnamedelim", start);
   if (end == std::string_view::npos || text.substr(end, kLonger.size()) != kLonger) return false;
   const std::string_view element = text.substr(start, end - start);
-  return has_run_prefix(element) && decoded_length(element, format) < 3;
+  return contains_run_prefix(element) && decoded_length(element, format) < 3;
 }
 
 }  // namespace
+
+bool has_run_prefix(std::string_view text) { return contains_run_prefix(text); }
 
 bool read_digits(std::string_view text, std::size_t digits, unsigned& value) {
   if (text.size() < digits) return false;
@@ -131,17 +157,20 @@ bool read_digits(std::string_view text, std::size_t digits, unsigned& value) {
 }
 
 TokenDecoder::TokenDecoder(const TokenFormat& format, bool add_mbox)
-    : format_(format), add_mbox_(add_mbox) {}
+    : format_(format),
+      add_mbox_(add_mbox),
+      first_character_([this](std::string_view text) { return first_character(text); }) {}
 
 void TokenDecoder::decode_line(std::string_view line, std::string& out, std::string* log) {
   if (log) append_line_record(line, *log);
   const LineParts parts = split_line_end(line);
-  initials_.read(parts.text, [this](std::string_view text) { return first_character(text); });
+  initials_.read(parts.text, first_character_);
   const std::size_t start = out.size(), log_start = log ? log->size() : 0;
   // A line without a run is copied whole and, unlike a scanned line, leaves the
   // after-character flag as it was. Initials are letters, never a run.
-  if (has_run_prefix(parts.text)) {
-    decode_text(parts.text, out, log);
+  if (contains_run_prefix(parts.text)) {
+    decode_text(parts.text, parts.text.size(), out, log);
+    in_run_ = false;
     if (first_delimiter_shorter(parts.text, format_)) {
       use_shorter_delimiter(out, start);
       if (log) use_shorter_delimiter(*log, log_start);
@@ -150,28 +179,40 @@ void TokenDecoder::decode_line(std::string_view line, std::string& out, std::str
     initials_.mend(parts.text, out);
     if (log) log->append(out, start);
   } else {
-    out.append(parts.text);
-    if (log) log->append(parts.text);
+    out.append(line);
+    if (log) log->append(line);
+    return;
   }
   out.append(parts.end);
   if (log) log->append(parts.end);
 }
 
-void TokenDecoder::decode_text(std::string_view text, std::string& out, std::string* log) {
-  std::size_t i = 0;
-  while (i < text.size()) {
+std::size_t TokenDecoder::decode_text(std::string_view text, std::size_t limit, std::string& out,
+                                      std::string* log) {
+  std::size_t i = in_run_ ? continue_run(text, 0, limit, out, log) : 0;
+  if (in_run_) return i;
+  while (i < limit) {
+    // Bytes that open nothing go out as one span; any of them ends a run of characters.
+    if (const std::size_t span = plain_span(text, i); span > 0) {
+      out.append(text.substr(i, span));
+      if (log) log->append(text.substr(i, span));
+      after_character_ = false;
+      i += span;
+      continue;
+    }
     const char c = text[i];
     if (may_open_run(c)) {
-      const std::size_t run = decode_run(text.substr(i), out, log);
-      if (run > 0) {
-        i += run;
+      const std::size_t end = decode_run(text, i, limit, out, log);
+      if (end > i) {
+        i = end;
+        if (in_run_) return i;
         continue;
       }
     }
     // An "x" that opens no run leaves the after-character flag as it is.
     if (is_x(c)) {
       out.push_back(c);
-      if (log) *log += std::string{c, '$'};
+      if (log) log->append({c, '$'});
     } else {
       if (c == '}' && after_character_ && add_mbox_) out.append("\\mbox{}");
       after_character_ = false;
@@ -180,6 +221,7 @@ void TokenDecoder::decode_text(std::string_view text, std::string& out, std::str
     }
     ++i;
   }
+  return i;
 }
 
 void TokenDecoder::use_shorter_delimiter(std::string& text, std::size_t start) {
@@ -194,19 +236,49 @@ std::string TokenDecoder::first_character(std::string_view text) const {
   return character;
 }
 
-std::size_t TokenDecoder::decode_run(std::string_view text, std::string& out,
-                                     std::string* log) {
-  std::size_t pos = opening(text, format_).prefix;
-  if (pos == 0) return 0;
-  for (;;) {
-    const CharacterToken token = character_token(text.substr(pos), format_);
-    if (token.size == 0) return pos;
+std::size_t TokenDecoder::decode_run(std::string_view text, std::size_t at, std::size_t limit,
+                                     std::string& out, std::string* log) {
+  const std::size_t prefix = opening(text.substr(at), format_).prefix;
+  return prefix == 0 ? at : continue_run(text, at + prefix, limit, out, log);
+}
+
+std::size_t TokenDecoder::continue_run(std::string_view text, std::size_t at, std::size_t limit,
+                                       std::string& out, std::string* log) {
+  for (in_run_ = true; at < limit;) {
+    const CharacterToken token = character_token(text.substr(at), format_);
+    if (token.size == 0) {
+      in_run_ = false;
+      break;
+    }
     const std::size_t before = out.size();
     format_.put_character(token.code, out);
     if (log) log->append(out, before);
     after_character_ = true;
-    pos += token.size;
+    at += token.size;
   }
+  return at;
+}
+
+bool TokenDecoder::begin_pieces(std::string_view head) {
+  // Such a line is neither a name part, nor the rest of one, nor initials: reading it only
+  // closes a name part left open, as it would for the whole line.
+  if (initials_.needs_whole_line(head)) return false;
+  initials_.read(head, first_character_);
+  in_run_ = false;
+  return true;
+}
+
+std::size_t TokenDecoder::decode_piece(std::string_view text, bool line_has_run, bool last,
+                                       std::string& out, std::string* log) {
+  if (!line_has_run) {
+    out.append(text);
+    if (log) log->append(text);
+    return text.size();
+  }
+  const std::size_t limit = last ? text.size() : text.size() - std::min(text.size(), kPieceLookahead);
+  const std::size_t end = decode_text(text, limit, out, log);
+  if (last) in_run_ = false;
+  return end;
 }
 
 }  // namespace corvina

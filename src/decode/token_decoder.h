@@ -30,18 +30,34 @@ struct TokenFormat {
 // there are fewer.
 bool read_digits(std::string_view text, std::size_t digits, unsigned& value);
 
+// Whether `text` holds a run prefix anywhere ("Zzz" or "0Zz", in any case).
+bool has_run_prefix(std::string_view text);
+
 // Decodes a run prefix and group code only when a complete character token follows them;
 // everything else, "Zzz" in plain text or a label cut from a token included, is copied as
 // it is. Initials that the back end took from a token get the character back.
 class TokenDecoder final : public Decoder {
  public:
   TokenDecoder(const TokenFormat& format, bool add_mbox);
+  TokenDecoder(const TokenDecoder&) = delete;  // first_character_ points to this object
+  TokenDecoder& operator=(const TokenDecoder&) = delete;
   void decode_line(std::string_view line, std::string& out, std::string* log) override;
+  bool begin_pieces(std::string_view head) override;
+  std::size_t decode_piece(std::string_view text, bool line_has_run, bool last, std::string& out,
+                           std::string* log) override;
 
  private:
-  void decode_text(std::string_view text, std::string& out, std::string* log);
-  // Decodes the run at the front of `text`; returns its length, 0 when there is none.
-  std::size_t decode_run(std::string_view text, std::string& out, std::string* log);
+  // Decodes the bytes of `text` that start before `limit`, and returns where it stopped:
+  // at or after `limit`, or before it at a token that is still cut off.
+  std::size_t decode_text(std::string_view text, std::size_t limit, std::string& out,
+                          std::string* log);
+  // Decodes the run that opens at text[at]; returns where the decoding stopped, `at` when
+  // no run opens there.
+  std::size_t decode_run(std::string_view text, std::size_t at, std::size_t limit,
+                         std::string& out, std::string* log);
+  // Decodes the character tokens from text[at] on while they start before `limit`.
+  std::size_t continue_run(std::string_view text, std::size_t at, std::size_t limit,
+                           std::string& out, std::string* log);
   // Turns the first "\bibnamedelimb" from `start` on into "\bibnamedelima".
   static void use_shorter_delimiter(std::string& text, std::size_t start);
   // The decoded first character of the run at the front of `text`; empty when none.
@@ -52,7 +68,10 @@ class TokenDecoder final : public Decoder {
   // Set by each decoded character, cleared by the next plain character; it outlives the
   // line, so a "}" at the start of the next line still counts as following a character.
   bool after_character_ = false;
+  // A run that goes on in the next piece of a line cut into pieces.
+  bool in_run_ = false;
   NameInitials initials_;
+  const NameInitials::FirstCharacter first_character_;
 };
 
 }  // namespace corvina

@@ -59,6 +59,18 @@ bool InputFile::read_chunk(std::string& chunk, size_t size) {
   return got > 0;
 }
 
+long long InputFile::tell() {
+  const off_t offset = ftello(file_);
+  if (offset < 0) error_ = errno ? errno : EIO;
+  return offset;
+}
+
+bool InputFile::seek(long long offset) {
+  if (fseeko(file_, static_cast<off_t>(offset), SEEK_SET) == 0) return true;
+  error_ = errno ? errno : EIO;
+  return false;
+}
+
 bool InputFile::read_line(std::string& line) {
   errno = 0;
   ssize_t got = getline(&line_buffer_, &line_capacity_, file_);

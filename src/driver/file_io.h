@@ -27,6 +27,10 @@ class InputFile {
   // on error. Lines of any length, NUL bytes included.
   bool read_line(std::string& line);
   bool failed() const { return error_ != 0; }
+  // The offset of the next byte to read, and a move to another offset, for a file read
+  // more than once in parts; -1 and false on error.
+  long long tell();
+  bool seek(long long offset);
 
  private:
   std::FILE* file_;

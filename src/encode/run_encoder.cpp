@@ -1,8 +1,26 @@
 #include "encode/run_encoder.h"
 
+#include <cstdint>
+#include <cstring>
 #include <utility>
 
 namespace corvina {
+
+namespace {
+
+// Length of the run of bytes below 0x80 at the front of `bytes`, tested a word at a time.
+std::size_t ascii_span(std::string_view bytes) {
+  constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+  std::size_t i = 0;
+  for (std::uint64_t word; i + 8 <= bytes.size(); i += 8) {
+    std::memcpy(&word, bytes.data() + i, 8);
+    if (word & kHighBits) break;
+  }
+  while (i < bytes.size() && static_cast<unsigned char>(bytes[i]) < 0x80) ++i;
+  return i;
+}
+
+}  // namespace
 
 RunEncoder::RunEncoder(std::unique_ptr<CharacterSet> characters)
     : characters_(std::move(characters)) {}
@@ -29,6 +47,14 @@ void RunEncoder::finish(std::string& out) {
 std::size_t RunEncoder::write_tokens(std::string_view bytes, bool at_end, std::string& out) {
   std::size_t pos = 0;
   for (;;) {
+    // Plain ASCII is most of a database and starts no character in either build.
+    if (const std::size_t ascii = ascii_span(bytes.substr(pos)); ascii > 0) {
+      const std::string_view span = bytes.substr(pos, ascii);
+      characters_->before_plain_bytes(span, out);
+      out.append(span);
+      in_run_ = false;
+      pos += ascii;
+    }
     const Token token = characters_->get_tokena(bytes.substr(pos), in_run_, at_end);
     if (token.kind == TokenKind::kEnd) return pos;
     if (token.kind == TokenKind::kPlainByte) {

@@ -23,6 +23,8 @@ class CharacterSet {
   // Told of every byte that is copied as it is, before it is copied, and of the end of a
   // database: a character set that looks ahead writes what it holds back here.
   virtual void before_plain_byte(char, std::string&) {}
+  // The same for a span of plain ASCII bytes copied at once.
+  virtual void before_plain_bytes(std::string_view, std::string&) {}
   virtual void end_of_input(std::string&) {}
 };
 

@@ -7,9 +7,14 @@ std::string_view run_prefix(ChineseBlock block) {
 }
 
 void append_code(std::string& out, unsigned code) {
-  for (unsigned place = 10000; place > 0; place /= 10) {
-    out.push_back(static_cast<char>('0' + code / place % 10));
-  }
+  static constexpr char kPairs[] =
+      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+      "8081828384858687888990919293949596979899";
+  const unsigned high = code / 100 % 100, low = code % 100;
+  const char digits[5] = {static_cast<char>('0' + code / 10000 % 10), kPairs[2 * high], kPairs[2 * high + 1],
+                          kPairs[2 * low], kPairs[2 * low + 1]};
+  out.append(digits, 5);
 }
 
 void append_group_code(std::string& out, int value) {

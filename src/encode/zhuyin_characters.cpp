@@ -26,6 +26,11 @@ class ZhuyinCharacters final : public CharacterSet {
     names_.byte(byte);
   }
 
+  void before_plain_bytes(std::string_view bytes, std::string& out) override {
+    write_held(out);
+    for (char byte : bytes) names_.byte(byte);
+  }
+
   void end_of_input(std::string& out) override {
     write_held(out);
     names_ = NameFieldTracker{};  // a database cut off inside an entry ends it

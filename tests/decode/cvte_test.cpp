@@ -1,0 +1,75 @@
+// The file step around the decoder: what it writes to the decoded file and to the log must
+// be what the line decoder gives for the same lines, however the file is cut into blocks.
+#include "decode/cvte.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+
+#include "decode/utf8_decoder.h"
+#include "encode/utf8_encoder.h"
+#include "decode/codec_io.h"
+#include "support/files.h"
+#include "support/temp_dir.h"
+
+namespace corvina {
+namespace {
+
+std::string encoded(std::string_view text) {
+  auto encoder = make_utf8_encoder(SortOrder::kStrokes, ChineseBlock::kLast);
+  std::string out;
+  encoder->encode(text, out);
+  encoder->finish(out);
+  return out;
+}
+
+std::string repeated(const std::string& text, std::size_t at_least) {
+  std::string out;
+  while (out.size() < at_least) out += text;
+  return out;
+}
+
+TEST(cvte, LineCutByABlockOrLogWrittenInBatchesDiffersFromTheLineDecoder) {
+  const std::string run = encoded("王小明");
+  const std::string long_line = std::string((1 << 20) - 5, 'a') + run + "}%\r\n";
+  // Lines of several blocks, decoded in pieces: tokens and runs fall across every cut.
+  const std::string tokens = repeated("a {" + run + "} x0 zz%\t", 3 << 20);
+  const std::string one_run = encoded(repeated("臺灣閩南語", 3 << 20));
+  const struct {
+    const char* name;
+    std::string bbl;
+  } cases[] = {
+      {"short lines", "  \\field{title}{" + run + "}\r\n  family={" + run + "},\n  familyi={Z\\bibinitperiod}\n"},
+      {"a line cut by the first block", long_line + run + "\n"},
+      {"two blocks of lines", std::string(1 << 20, '\n') + "% " + run + "{\n"},
+      {"no line end at the end", "a\n" + run},
+      {"empty", ""},
+      {"a long line of tokens", tokens + "\r\n" + run + "}\n"},
+      {"a long run, then a brace on the next line", one_run + "\n}\n" + tokens},
+      {"a long line without a run", std::string(3 << 20, '{') + "\n"},
+      {"a name part after a long line of blanks",
+       std::string(2 << 20, ' ') + "family={" + run + "}\n  familyi={Z\\bibinitperiod}\n"},
+      {"a long line closing a name part left open",
+       "  family={" + run + " and\n" + tokens + "\n  familyi={Z\\bibinitperiod}\n"},
+  };
+  for (const auto& c : cases) {
+    testing::TempDir dir;
+    testing::write_file("in.bbl", c.bbl);
+    std::ostringstream console, log;
+    Build build;
+    RunState state(build, console, log);
+    auto decoder = make_utf8_decoder(true);
+    cvte(state, *decoder, "in.bbl", "out.bbl");
+
+    auto expected_decoder = make_utf8_decoder(true);
+    std::string expected_log;
+    const std::string expected = testing::decode_lines(*expected_decoder, c.bbl, &expected_log);
+    // Not EXPECT_EQ: the texts run to megabytes.
+    EXPECT_TRUE(testing::read_file("out.bbl") == expected) << c.name;
+    EXPECT_TRUE(log.str() == expected_log) << c.name;
+  }
+}
+
+}  // namespace
+}  // namespace corvina
