@@ -5,16 +5,12 @@
 
 #include "driver/backend_choice.h"
 #include "driver/document_name.h"
+#include "driver/file_io.h"
 #include "driver/run_error.h"
 #include "scan/control_files.h"
 
 namespace corvina {
 namespace {
-
-bool regular_file(const std::string& path) {
-  std::error_code ignored;
-  return std::filesystem::is_regular_file(path, ignored);
-}
 
 // What a database name stands for once staging has added ".bib" where it must.
 std::string database_key(const std::string& name) {

@@ -1,6 +1,5 @@
 #include "driver/encoding_check.h"
 
-#include <filesystem>
 
 #include "driver/file_io.h"
 #include "driver/interrupt.h"
@@ -10,11 +9,6 @@
 
 namespace corvina {
 namespace {
-
-bool regular_file(const std::string& path) {
-  std::error_code ignored;
-  return !path.empty() && std::filesystem::is_regular_file(path, ignored);
-}
 
 EncodingCensus census_of(const std::string& path) {
   EncodingCensus census;

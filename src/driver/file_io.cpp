@@ -16,6 +16,11 @@ bool path_exists(const std::string& path) {
   return std::filesystem::exists(std::filesystem::symlink_status(path, ignored));
 }
 
+bool regular_file(const std::string& path) {
+  std::error_code ignored;
+  return !path.empty() && std::filesystem::is_regular_file(path, ignored);
+}
+
 namespace {
 
 // Opens only a regular file. A FIFO would block the open until some writer came (a run

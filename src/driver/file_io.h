@@ -11,6 +11,9 @@ namespace corvina {
 // True when anything at all is at `path`, a dangling symbolic link included.
 bool path_exists(const std::string& path);
 
+// True when `path` is a regular file, or a link to one.
+bool regular_file(const std::string& path);
+
 class InputFile {
  public:
   explicit InputFile(const std::string& path);

@@ -1,7 +1,7 @@
 #include "scan/search_bibliography.h"
 
-#include <filesystem>
 
+#include "driver/file_io.h"
 #include "driver/run_error.h"
 #include "scan/bibliography_line.h"
 #include "scan/document_hints.h"
@@ -18,11 +18,6 @@ const char kNoCommand[] =
     " \\addglobalbib, or \\addsectionbib command\n"
     ", \n"
     " Maybe you are not using biblatex at all?\n";
-
-bool regular_file(const std::string& path) {
-  std::error_code ignored;
-  return std::filesystem::is_regular_file(path, ignored);
-}
 
 // An include is the preprocessor's NAME.vdk, else LaTeX's NAME.tex; a document without a
 // preprocessor has no .vdk files. A name written with its extension ("setup/preamble.tex")
