@@ -4,57 +4,20 @@
 #include <optional>
 #include <string>
 
+#include "encode/big5_groups.h"
+
 namespace make_tables {
 namespace {
 
 // Big5 lays out each of its two ideograph blocks by stroke count, so a character's position
-// tells its count: these are the stroke ranges of the two blocks. 29 stands for "29 or
-// more", where the position no longer tells the count.
-struct Big5Range {
-  unsigned first, last;
-  int strokes;
-};
-
+// tells its count. corvina's own table of those ranges, with the characters that Big5 places
+// in the wrong range mended, is the one used here: both programs must count a Big5
+// character alike. 29 stands for "29 or more", where the position no longer tells the count.
 constexpr int kOpenEnded = 29;
 
-constexpr Big5Range kBig5Ranges[] = {
-    // The frequently used block.
-    {0xA440, 0xA441, 1}, {0xA442, 0xA453, 2}, {0xA454, 0xA47E, 3}, {0xA4A1, 0xA4FD, 4},
-    {0xA4FE, 0xA5DF, 5}, {0xA5E0, 0xA6E9, 6}, {0xA6EA, 0xA8C2, 7}, {0xA8C3, 0xAB44, 8},
-    {0xAB45, 0xADBB, 9}, {0xADBC, 0xB0AD, 10}, {0xB0AE, 0xB3C2, 11}, {0xB3C3, 0xB6C3, 12},
-    {0xB6C4, 0xB9AB, 13}, {0xB9AC, 0xBBF4, 14}, {0xBBF5, 0xBEA6, 15}, {0xBEA7, 0xC074, 16},
-    {0xC075, 0xC24E, 17}, {0xC24F, 0xC35E, 18}, {0xC35F, 0xC454, 19}, {0xC455, 0xC4D6, 20},
-    {0xC4D7, 0xC56A, 21}, {0xC56B, 0xC5C7, 22}, {0xC5C8, 0xC5F0, 23}, {0xC5F1, 0xC654, 24},
-    {0xC655, 0xC664, 25}, {0xC665, 0xC66B, 26}, {0xC66C, 0xC675, 27}, {0xC676, 0xC67A, 28},
-    {0xC67B, 0xC67E, kOpenEnded},
-    // The less frequently used block. It has no one-stroke characters. Its four-stroke range
-    // runs to C962: the six radicals C95D..C962 (巿 旡 殳 毌 气 爿) close it, and the five-stroke
-    // range starts after them, at C963.
-    {0xC940, 0xC944, 2}, {0xC945, 0xC94C, 3}, {0xC94D, 0xC962, 4}, {0xC963, 0xC9AA, 5},
-    {0xC9AB, 0xCA59, 6}, {0xCA5A, 0xCBB0, 7}, {0xCBB1, 0xCDDC, 8}, {0xCDDD, 0xD0C7, 9},
-    {0xD0C8, 0xD44A, 10}, {0xD44B, 0xD850, 11}, {0xD851, 0xDCB0, 12}, {0xDCB1, 0xE0EF, 13},
-    {0xE0F0, 0xE4E5, 14}, {0xE4E6, 0xE8F3, 15}, {0xE8F4, 0xECB8, 16}, {0xECB9, 0xEFB6, 17},
-    {0xEFB7, 0xF1EA, 18}, {0xF1EB, 0xF3FC, 19}, {0xF3FD, 0xF5BF, 20}, {0xF5C0, 0xF6D5, 21},
-    {0xF6D6, 0xF7CF, 22}, {0xF7D0, 0xF8A4, 23}, {0xF8A5, 0xF8ED, 24}, {0xF8EE, 0xF96A, 25},
-    {0xF96B, 0xF9A1, 26}, {0xF9A2, 0xF9B9, 27}, {0xF9BA, 0xF9C5, 28}, {0xF9C6, 0xF9D5, kOpenEnded},
-    // The seven characters that vendors appended at F9D6..F9DC are not part of the set; they
-    // are counted like the characters outside Big5.
-};
-
-struct Mend {
-  char32_t cp;
-  int strokes;
-};
-
-// Big5 characters that Big5 places in the wrong stroke range, found where its count differs
-// from both Unihan's and the radical-and-residual count below, and checked by hand in
-// Taiwan's way of counting. corvina's big5_groups.cpp mends the same characters.
-constexpr Mend kMends[] = {
-    {U'驪', 29},  // 馬 10 + 麗 19; placed among the 28-stroke characters
-    {U'撝', 15},  // 扌 3 + 爲 12; placed with 12, as if its right side were 為 (9)
-    {U'鄬', 15},  // 爲 12 + 阝 3; the same slip
-    {U'飀', 19},  // 風 9 + 留 10; placed with 21
-};
+// The seven characters that vendors appended at F9D6..F9DC are not part of the set; they
+// are counted like the characters outside Big5.
+constexpr unsigned kLastBig5Ideograph = 0xF9D5;
 
 const std::string* field(const UnihanFields& unihan, const char* name, char32_t cp) {
   const auto& values = unihan.at(name);
@@ -71,13 +34,10 @@ std::optional<int> big5_strokes(const UnihanFields& unihan, char32_t cp) {
   const std::string* big5 = field(unihan, "kBigFive", cp);
   if (!big5) return std::nullopt;
   const unsigned code = static_cast<unsigned>(std::stoul(*big5, nullptr, 16));
-  const auto range = std::find_if(std::begin(kBig5Ranges), std::end(kBig5Ranges),
-                                  [&](const Big5Range& r) { return r.first <= code && code <= r.last; });
-  if (range == std::end(kBig5Ranges)) return std::nullopt;  // symbols that Big5 places before A440
-  for (const Mend& m : kMends) {
-    if (m.cp == cp) return m.strokes;
-  }
-  if (range->strokes != kOpenEnded) return range->strokes;
+  if (code > kLastBig5Ideograph) return std::nullopt;
+  const int group = corvina::big5::group(code);
+  if (group == 0) return std::nullopt;  // symbols, and the gaps between the ranges
+  if (group != kOpenEnded) return group;
   // The position only says "29 or more"; Unihan's count says how many, and where it is lower
   // (it counts a few of these, such as 鸛, on another form) the position wins.
   const std::string* total = field(unihan, "kTotalStrokes", cp);
