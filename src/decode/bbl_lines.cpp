@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "driver/run_error.h"
+#include "core/run_error.h"
 
 namespace corvina {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "driver/file_io.h"
+#include "platform/file_io.h"
 
 namespace corvina {
 

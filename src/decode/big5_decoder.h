@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "decode/decoder.h"
+#include "core/decoder.h"
 
 namespace corvina {
 

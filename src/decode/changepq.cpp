@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <fstream>
 
-#include "driver/run_error.h"
+#include "core/run_error.h"
 
 namespace corvina {
 namespace {

@@ -2,9 +2,9 @@
 
 #include "decode/bbl_lines.h"
 #include "decode/long_line.h"
-#include "driver/file_io.h"
-#include "driver/interrupt.h"
-#include "driver/run_error.h"
+#include "platform/file_io.h"
+#include "platform/interrupt.h"
+#include "core/run_error.h"
 
 namespace corvina {
 

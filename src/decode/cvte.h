@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "decode/decoder.h"
-#include "driver/run_state.h"
+#include "core/decoder.h"
+#include "core/run_state.h"
 
 namespace corvina {
 

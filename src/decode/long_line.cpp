@@ -7,7 +7,7 @@
 
 #include "decode/line_record.h"
 #include "decode/token_decoder.h"
-#include "driver/run_error.h"
+#include "core/run_error.h"
 
 namespace corvina {
 

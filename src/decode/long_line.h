@@ -7,8 +7,8 @@
 #include <string>
 
 #include "decode/bbl_lines.h"
-#include "decode/decoder.h"
-#include "driver/file_io.h"
+#include "core/decoder.h"
+#include "platform/file_io.h"
 
 namespace corvina {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "decode/decoder.h"
+#include "core/decoder.h"
 #include "decode/name_initials.h"
 
 namespace corvina {

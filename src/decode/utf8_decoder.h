@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "decode/decoder.h"
+#include "core/decoder.h"
 
 namespace corvina {
 

@@ -1,8 +1,8 @@
 #include "driver/backend_choice.h"
 
 #include "driver/document_name.h"
-#include "driver/file_io.h"
-#include "driver/platform.h"
+#include "platform/file_io.h"
+#include "platform/platform.h"
 
 namespace corvina {
 

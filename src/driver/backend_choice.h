@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/build.h"
+#include "core/build.h"
 
 namespace corvina {
 

@@ -5,8 +5,8 @@
 
 #include "driver/backend_choice.h"
 #include "driver/document_name.h"
-#include "driver/file_io.h"
-#include "driver/run_error.h"
+#include "platform/file_io.h"
+#include "core/run_error.h"
 #include "scan/control_files.h"
 
 namespace corvina {

@@ -4,8 +4,8 @@
 
 #include "decode/cvte.h"
 #include "driver/document_name.h"
-#include "driver/pure_write.h"
-#include "driver/run_error.h"
+#include "platform/pure_write.h"
+#include "core/run_error.h"
 
 namespace corvina {
 

@@ -1,9 +1,9 @@
 #include "driver/encoding_check.h"
 
 
-#include "driver/file_io.h"
-#include "driver/interrupt.h"
-#include "driver/run_error.h"
+#include "platform/file_io.h"
+#include "platform/interrupt.h"
+#include "core/run_error.h"
 #include "encode/encoding_census.h"
 #include "staging/locator.h"
 

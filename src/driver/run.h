@@ -1,6 +1,6 @@
 #pragma once
 
-#include "driver/build.h"
+#include "core/build.h"
 
 namespace corvina {
 

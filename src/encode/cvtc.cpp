@@ -1,8 +1,8 @@
 #include "encode/cvtc.h"
 
-#include "driver/file_io.h"
-#include "driver/interrupt.h"
-#include "driver/run_error.h"
+#include "platform/file_io.h"
+#include "platform/interrupt.h"
+#include "core/run_error.h"
 
 namespace corvina {
 

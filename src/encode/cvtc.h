@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "driver/run_state.h"
-#include "encode/encoder.h"
+#include "core/run_state.h"
+#include "core/encoder.h"
 
 namespace corvina {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "encode/encoder.h"
+#include "core/encoder.h"
 #include "encode/token.h"
 
 namespace corvina {

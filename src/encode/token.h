@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "encode/encoder.h"
+#include "core/encoder.h"
 
 namespace corvina {
 

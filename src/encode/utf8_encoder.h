@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "encode/encoder.h"
+#include "core/encoder.h"
 #include "encode/utf8_groups.h"
 
 namespace corvina {

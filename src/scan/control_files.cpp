@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <set>
 
-#include "driver/file_io.h"
+#include "platform/file_io.h"
 #include "scan/line_rules.h"
 #include "scan/source_lines.h"
 

@@ -42,12 +42,6 @@ void note_packages(std::string_view code, DocumentHints& hints) {
 
 }  // namespace
 
-std::string DocumentHints::engine() const {
-  if (!magic_engine.empty()) return magic_engine;
-  if (!package_engine.empty()) return package_engine;
-  return "LaTeX";
-}
-
 void note_hints(std::string_view line, DocumentHints& hints) {
   line = without_line_end(line);
   note_magic_line(line, hints);

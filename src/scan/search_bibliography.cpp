@@ -1,8 +1,8 @@
 #include "scan/search_bibliography.h"
 
 
-#include "driver/file_io.h"
-#include "driver/run_error.h"
+#include "platform/file_io.h"
+#include "core/run_error.h"
 #include "scan/bibliography_line.h"
 #include "scan/document_hints.h"
 #include "scan/source_lines.h"

@@ -1,6 +1,6 @@
 #include "scan/search_inpinc.h"
 
-#include "driver/run_error.h"
+#include "core/run_error.h"
 #include "scan/include_line.h"
 #include "scan/source_lines.h"
 

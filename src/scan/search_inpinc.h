@@ -1,6 +1,6 @@
 #pragma once
 
-#include "driver/run_state.h"
+#include "core/run_state.h"
 
 namespace corvina {
 

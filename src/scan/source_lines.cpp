@@ -3,8 +3,8 @@
 #include <cerrno>
 #include <fstream>
 
-#include "driver/platform.h"
-#include "driver/run_error.h"
+#include "platform/platform.h"
+#include "core/run_error.h"
 
 namespace corvina {
 

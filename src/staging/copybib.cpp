@@ -5,10 +5,10 @@
 #include <filesystem>
 #include <set>
 
-#include "driver/file_io.h"
-#include "driver/platform.h"
-#include "driver/pure_write.h"
-#include "driver/run_error.h"
+#include "platform/file_io.h"
+#include "platform/platform.h"
+#include "platform/pure_write.h"
+#include "core/run_error.h"
 #include "staging/intent_record.h"
 #include "staging/locator.h"
 #include "staging/recovery.h"

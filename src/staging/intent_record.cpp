@@ -3,9 +3,9 @@
 #include <filesystem>
 #include <sstream>
 
-#include "driver/file_io.h"
-#include "driver/platform.h"
-#include "driver/run_error.h"
+#include "platform/file_io.h"
+#include "platform/platform.h"
+#include "core/run_error.h"
 
 namespace corvina {
 namespace {

@@ -1,7 +1,7 @@
 #include "staging/locator.h"
 
-#include "driver/file_io.h"
-#include "driver/platform.h"
+#include "platform/file_io.h"
+#include "platform/platform.h"
 
 namespace corvina {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "driver/run_state.h"
+#include "core/run_state.h"
 
 namespace corvina {
 

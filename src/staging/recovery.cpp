@@ -4,10 +4,10 @@
 #include <filesystem>
 #include <vector>
 
-#include "driver/file_io.h"
-#include "driver/platform.h"
-#include "driver/pure_write.h"
-#include "driver/run_error.h"
+#include "platform/file_io.h"
+#include "platform/platform.h"
+#include "platform/pure_write.h"
+#include "core/run_error.h"
 
 namespace corvina {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "driver/run_state.h"
+#include "core/run_state.h"
 #include "staging/intent_record.h"
 #include "staging/run_lock.h"
 

@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <set>
 
-#include "driver/file_io.h"
-#include "driver/pure_write.h"
+#include "platform/file_io.h"
+#include "platform/pure_write.h"
 #include "staging/intent_record.h"
 #include "staging/recovery.h"
 

@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <thread>
 
-#include "driver/interrupt.h"
-#include "driver/run_error.h"
+#include "platform/interrupt.h"
+#include "core/run_error.h"
 
 namespace corvina {
 namespace {

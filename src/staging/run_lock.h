@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/platform.h"
+#include "platform/platform.h"
 
 namespace corvina {
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "decode/changepq.h"
-#include "driver/run_error.h"
+#include "core/run_error.h"
 #include "support/files.h"
 #include "support/temp_dir.h"
 

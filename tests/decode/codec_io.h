@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "decode/decoder.h"
-#include "encode/encoder.h"
+#include "core/decoder.h"
+#include "core/encoder.h"
 
 namespace corvina::testing {
 

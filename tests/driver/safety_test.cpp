@@ -11,7 +11,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "driver/platform.h"
+#include "platform/platform.h"
 #include "driver/run_harness.h"
 #include "support/files.h"
 

@@ -1,16 +1,14 @@
-// The driver's decisions that need no document: command line, back-end choice, and the
-// platform layer (how a program failed is seen in the whole-run tests).
+// The driver's decisions that need no document: command line, document name and
+// back-end choice.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <filesystem>
 
 #include "driver/backend_choice.h"
 #include "driver/command_line.h"
 #include "driver/document_name.h"
-#include "driver/platform.h"
 #include "support/files.h"
 #include "support/temp_dir.h"
 
@@ -160,27 +158,6 @@ TEST(BackendChoice, ControlFilesDecideAndTheNewerWinsWhenBothExist) {
     EXPECT_EQ(choose_backend(big5_like(), c.files, "my thesis"), c.big5);
     EXPECT_EQ(choose_backend(utf8_like(), c.files, "my thesis"), c.utf8);
   }
-}
-
-TEST(Platform, ArgumentsReachTheProgramUnsplitAndUnexpanded) {
-  testing::TempDir dir;
-  ProgramResult result = run_program({"printf", "%s|", "a b", "$(touch pwned);x", "'q\""}, "out.txt");
-  EXPECT_TRUE(result.ok());
-  EXPECT_EQ(testing::read_file("out.txt"), "a b|$(touch pwned);x|'q\"|");
-  EXPECT_FALSE(testing::file_exists("pwned"));
-}
-
-TEST(Platform, FileTimesCompareBelowOneSecond) {
-  testing::TempDir dir;
-  testing::write_file("a", "");
-  testing::write_file("b", "");
-  auto base = std::filesystem::last_write_time("a");
-  std::filesystem::last_write_time("b", base + std::chrono::milliseconds(1));
-  EXPECT_LT(*comparefiletime("a", "b"), 0);
-  EXPECT_GT(*comparefiletime("b", "a"), 0);
-  std::filesystem::last_write_time("b", base);
-  EXPECT_EQ(*comparefiletime("a", "b"), 0);
-  EXPECT_FALSE(comparefiletime("a", "gone").has_value());
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/run_error.h"
+#include "core/run_error.h"
 #include "scan/search_bibliography.h"
 #include "scan/search_inpinc.h"
 #include "support/files.h"

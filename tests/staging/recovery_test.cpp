@@ -9,7 +9,7 @@
 #include <functional>
 #include <sstream>
 
-#include "driver/run_error.h"
+#include "core/run_error.h"
 #include "staging/intent_record.h"
 #include "staging/recovery.h"
 #include "support/files.h"

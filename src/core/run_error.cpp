@@ -1,4 +1,4 @@
-#include "driver/run_error.h"
+#include "core/run_error.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
 // Backups and restores copy with pure_write and check with same_contents: a copy that
 // loses or changes a byte, or a check that misses a difference, loses a user's database.
-#include "driver/pure_write.h"
+#include "platform/pure_write.h"
 
 #include <gtest/gtest.h>
 

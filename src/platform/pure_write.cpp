@@ -1,4 +1,4 @@
-#include "driver/pure_write.h"
+#include "platform/pure_write.h"
 
 #include <errno.h>
 #include <fcntl.h>
@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "driver/run_error.h"
+#include "core/run_error.h"
 
 namespace corvina {
 namespace {

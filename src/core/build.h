@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "decode/decoder.h"
-#include "encode/encoder.h"
+#include "core/decoder.h"
+#include "core/encoder.h"
 
 namespace corvina {
 

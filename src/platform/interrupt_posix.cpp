@@ -1,4 +1,4 @@
-#include "driver/interrupt.h"
+#include "platform/interrupt.h"
 
 #include <signal.h>
 #include <unistd.h>

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "driver/build.h"
-#include "encode/encoder.h"
-#include "scan/document_hints.h"
+#include "core/build.h"
+#include "core/encoder.h"
+#include "core/document_hints.h"
 
 namespace corvina {
 

@@ -1,4 +1,4 @@
-#include "driver/file_io.h"
+#include "platform/file_io.h"
 
 #include <errno.h>
 #include <fcntl.h>

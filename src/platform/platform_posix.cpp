@@ -10,8 +10,8 @@
 
 #include <filesystem>
 
-#include "driver/interrupt.h"
-#include "driver/platform.h"
+#include "platform/interrupt.h"
+#include "platform/platform.h"
 
 extern char** environ;
 
