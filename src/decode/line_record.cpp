@@ -1,43 +1,103 @@
 #include "decode/line_record.h"
 
-#include <string.h>
-
+#include <bit>
 #include <charconv>
 #include <cstdint>
 #include <cstring>
+
+#if defined(__SSE2__) && defined(__x86_64__)
+#include <emmintrin.h>
+#endif
 
 namespace corvina {
 
 namespace {
 
-void append_number(long long value, std::string& out) {
-  // Most records hold numbers of a digit or two.
-  if (value >= 0 && value < 10) return out.push_back(static_cast<char>('0' + value));
-  char digits[24];  // any 64-bit value with its sign
-  const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-  out.append(digits, end);
+// Writes `value` in decimal at `at`; returns the end. Room for any 64-bit value is the
+// caller's.
+char* put_number(long long value, char* at) {
+  // Most records hold numbers of a digit or two, and -1 for a line without a "%".
+  if (value >= 0 && value < 10) {
+    *at = static_cast<char>('0' + value);
+    return at + 1;
+  }
+  if (value >= 10 && value < 100) {
+    at[0] = static_cast<char>('0' + value / 10);
+    at[1] = static_cast<char>('0' + value % 10);
+    return at + 2;
+  }
+  if (value == -1) {
+    std::memcpy(at, "-1", 2);
+    return at + 2;
+  }
+  return std::to_chars(at, at + 20, value).ptr;
 }
 
-// The high bit of each byte of `word` that equals `byte`.
+constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+
+// The high bit of each byte of `word` that equals `byte`, exactly: no false matches.
 std::uint64_t bytes_equal(std::uint64_t word, char byte) {
-  constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
   const std::uint64_t x = word ^ (0x0101010101010101ull * static_cast<unsigned char>(byte));
   return ~(((x & kLow7) + kLow7) | x | kLow7);
 }
 
-// "}" count less "{" count, eight bytes at a time: most words of a .bbl hold neither.
-long long brace_balance(std::string_view text) {
-  long long balance = 0;
-  std::size_t i = 0;
-  for (std::uint64_t word; i + 8 <= text.size(); i += 8) {
-    std::memcpy(&word, text.data() + i, 8);
-    const std::uint64_t open = bytes_equal(word, '{'), close = bytes_equal(word, '}');
-    if ((open | close) == 0) continue;
-    for (std::size_t j = i; j < i + 8; ++j) balance += (text[j] == '}') - (text[j] == '{');
-  }
-  for (; i < text.size(); ++i) balance += (text[i] == '}') - (text[i] == '{');
-  return balance;
+// How many bytes a mask of bytes_equal marks.
+long long marked(std::uint64_t mask) {
+  return static_cast<long long>(((mask >> 7) * 0x0101010101010101ull) >> 56);
 }
+
+// Adds the braces and the last "%" of the eight bytes of `word`, the first of which is
+// text[at], to `record`. NUL bytes count as neither.
+void add_word(std::uint64_t word, std::size_t at, LineRecord& record) {
+  record.balance += marked(bytes_equal(word, '}')) - marked(bytes_equal(word, '{'));
+  if (const std::uint64_t percent = bytes_equal(word, '%')) {
+    record.last_percent = static_cast<long long>(at + (63 - std::countl_zero(percent)) / 8);
+  }
+}
+
+void add_byte(char c, std::size_t at, LineRecord& record) {
+  record.balance += (c == '}') - (c == '{');
+  if (c == '%') record.last_percent = static_cast<long long>(at);
+}
+
+#if defined(__SSE2__) && defined(__x86_64__)
+// Counts the braces and finds the last "%" of a line of at least 16 bytes, sixteen bytes at
+// a time; the last bytes are read as the last sixteen, of which those already counted are
+// masked out. Braces are counted in byte lanes, emptied before they could overflow.
+void add_blocks(std::string_view text, LineRecord& record) {
+  static constexpr char kKeep[32] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                     -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1};
+  const __m128i open = _mm_set1_epi8('{'), close = _mm_set1_epi8('}'), percent = _mm_set1_epi8('%');
+  const __m128i zero = _mm_setzero_si128();
+  __m128i opens = zero, closes = zero;
+  const auto add = [&](std::size_t at, __m128i keep) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at));
+    opens = _mm_sub_epi8(opens, _mm_and_si128(_mm_cmpeq_epi8(block, open), keep));
+    closes = _mm_sub_epi8(closes, _mm_and_si128(_mm_cmpeq_epi8(block, close), keep));
+    if (const int found = _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(block, percent), keep))) {
+      record.last_percent = static_cast<long long>(at) + 31 - std::countl_zero(static_cast<unsigned>(found));
+    }
+  };
+  const auto empty_lanes = [&] {
+    const __m128i sums = _mm_sub_epi64(_mm_sad_epu8(closes, zero), _mm_sad_epu8(opens, zero));
+    record.balance += _mm_cvtsi128_si64(sums) + _mm_cvtsi128_si64(_mm_unpackhi_epi64(sums, sums));
+    opens = closes = zero;
+  };
+  const __m128i all = _mm_set1_epi8(-1);
+  std::size_t i = 0;
+  for (int lane_room = 255; i + 16 <= text.size(); i += 16) {
+    add(i, all);
+    if (--lane_room == 0) {
+      empty_lanes();
+      lane_room = 255;
+    }
+  }
+  if (const std::size_t rest = text.size() - i) {
+    add(text.size() - 16, _mm_loadu_si128(reinterpret_cast<const __m128i*>(kKeep + rest)));
+  }
+  empty_lanes();
+}
+#endif
 
 }  // namespace
 
@@ -51,19 +111,30 @@ LineParts split_line_end(std::string_view line) {
 }
 
 LineRecord line_record(std::string_view text) {
-  // Most lines of a .bbl are short: one pass without calls.
-  if (text.size() <= 64) {
-    LineRecord record{static_cast<long long>(text.size()), 1, -1};
-    for (std::size_t i = 0; i < text.size(); ++i) {
-      const char c = text[i];
-      record.balance += (c == '}') - (c == '{');
-      if (c == '%') record.last_percent = static_cast<long long>(i);
-    }
+  LineRecord record{static_cast<long long>(text.size()), 1, -1};
+#if defined(__SSE2__) && defined(__x86_64__)
+  if (text.size() >= 16) {
+    add_blocks(text, record);
     return record;
   }
-  const void* percent = text.empty() ? nullptr : memrchr(text.data(), '%', text.size());
-  return {static_cast<long long>(text.size()), 1 + brace_balance(text),
-          percent ? static_cast<const char*>(percent) - text.data() : -1};
+#endif
+  std::size_t i = 0;
+  // Eight bytes at a time, in the byte order where the first byte is the lowest; the last
+  // bytes are read as the last eight, shifted so that those already counted drop out.
+  if constexpr (std::endian::native == std::endian::little) {
+    std::uint64_t word;
+    for (; i + 8 <= text.size(); i += 8) {
+      std::memcpy(&word, text.data() + i, 8);
+      add_word(word, i, record);
+    }
+    if (i < text.size() && text.size() >= 8) {
+      std::memcpy(&word, text.data() + text.size() - 8, 8);
+      add_word(word >> (8 * (i + 8 - text.size())), i, record);
+      i = text.size();
+    }
+  }
+  for (; i < text.size(); ++i) add_byte(text[i], i, record);
+  return record;
 }
 
 void LineRecord::add(const LineRecord& more) {
@@ -73,12 +144,15 @@ void LineRecord::add(const LineRecord& more) {
 }
 
 void append_record(const LineRecord& record, std::string& log) {
-  append_number(record.length, log);
-  log.push_back(' ');
-  append_number(record.balance, log);
-  log.push_back(' ');
-  append_number(record.last_percent, log);
-  log.append(" 0 $");
+  // Three numbers of at most 20 characters each, their blanks and " 0 $".
+  char text[3 * 20 + 6];
+  char* end = put_number(record.length, text);
+  *end++ = ' ';
+  end = put_number(record.balance, end);
+  *end++ = ' ';
+  end = put_number(record.last_percent, end);
+  std::memcpy(end, " 0 $", 4);
+  log.append(text, static_cast<std::size_t>(end + 4 - text));
 }
 
 void append_line_record(std::string_view line, std::string& log) {

@@ -1,6 +1,7 @@
 #include "decode/token_decoder.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cstdint>
 #include <cstring>
@@ -44,13 +45,17 @@ bool contains_run_prefix(std::string_view text) {
   return false;
 }
 
-// Whether `c` needs more than a copy in running text: it may open a run, it is an "x" that
-// the log marks, or a "}" that may follow a decoded character.
-bool needs_attention(char c) { return may_open_run(c) || is_x(c) || c == '}'; }
+// The bytes that need more than a copy in running text: one that may open a run, an "x"
+// that the log marks, a "}" that may follow a decoded character.
+constexpr std::array<bool, 256> kNeedsAttention = [] {
+  std::array<bool, 256> table{};
+  for (unsigned char c : std::string_view("0zZxX}")) table[c] = true;
+  return table;
+}();
 
 std::size_t plain_span(std::string_view text, std::size_t from) {
   std::size_t i = from;
-  while (i < text.size() && !needs_attention(text[i])) ++i;
+  while (i < text.size() && !kNeedsAttention[static_cast<unsigned char>(text[i])]) ++i;
   return i - from;
 }
 

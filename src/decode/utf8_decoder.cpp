@@ -17,20 +17,27 @@ std::size_t utf8_code(std::string_view text, unsigned& code) {
   return code >= 0x20000 && code <= 0x3FFFF ? 7 : 0;
 }
 
-void put_utf8(unsigned code, std::string& out) { out.append(uni2utf8(code)); }
+char byte(unsigned value) { return static_cast<char>(value); }
+
+void put_utf8(unsigned code, std::string& out) {
+  if (code > 0xFFFF) {
+    const char bytes[4] = {byte(0xF0 | (code >> 18)), byte(0x80 | ((code >> 12) & 0x3F)),
+                           byte(0x80 | ((code >> 6) & 0x3F)), byte(0x80 | (code & 0x3F))};
+    out.append(bytes, 4);
+    return;
+  }
+  const char bytes[3] = {byte(0xE0 | (code >> 12)), byte(0x80 | ((code >> 6) & 0x3F)), byte(0x80 | (code & 0x3F))};
+  out.append(bytes, 3);
+}
 
 constexpr TokenFormat kUtf8Tokens{true, nullptr, utf8_code, put_utf8, zhuyin_fields};
 
 }  // namespace
 
 std::string uni2utf8(unsigned code) {
-  if (code > 0xFFFF) {
-    return {static_cast<char>(0xF0 | (code >> 18)), static_cast<char>(0x80 | ((code >> 12) & 0x3F)),
-            static_cast<char>(0x80 | ((code >> 6) & 0x3F)), static_cast<char>(0x80 | (code & 0x3F))};
-  }
-  return {static_cast<char>(0xE0 | (code >> 12)),
-          static_cast<char>(0x80 | ((code >> 6) & 0x3F)),
-          static_cast<char>(0x80 | (code & 0x3F))};
+  std::string bytes;
+  put_utf8(code, bytes);
+  return bytes;
 }
 
 std::unique_ptr<Decoder> make_utf8_decoder(bool add_mbox) {

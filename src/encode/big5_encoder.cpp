@@ -10,24 +10,23 @@ namespace {
 
 // A run is sorted by the stroke group of its first character only; the characters
 // themselves are ordered by their Big5 codes, which Big5 already lays out by strokes.
-class Big5Characters final : public CharacterSet {
+class Big5Characters final : public CharacterLoop<Big5Characters> {
  public:
   explicit Big5Characters(ChineseBlock block) : block_(block) {}
 
-  Token get_tokena(std::string_view bytes, bool in_run, bool at_end) const override {
+  Token get_tokena(std::string_view bytes, bool in_run, bool at_end) const {
     return big5::get_tokena(bytes, in_run, at_end);
   }
 
   void write_character(std::string_view character, bool opens_run,
-                       std::string& out) override {
+                       std::string& out) {
     const unsigned code = static_cast<unsigned char>(character[0]) * 256u +
                           static_cast<unsigned char>(character[1]);
     if (opens_run) {
       out.append(run_prefix(block_));
       append_group_code(out, big5::group(code));
     }
-    out.push_back('x');
-    append_code(out, code);
+    append_x_code(out, code);
   }
 
  private:

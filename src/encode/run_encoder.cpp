@@ -55,17 +55,9 @@ std::size_t RunEncoder::write_tokens(std::string_view bytes, bool at_end, std::s
       in_run_ = false;
       pos += ascii;
     }
-    const Token token = characters_->get_tokena(bytes.substr(pos), in_run_, at_end);
-    if (token.kind == TokenKind::kEnd) return pos;
-    if (token.kind == TokenKind::kPlainByte) {
-      characters_->before_plain_byte(bytes[pos], out);
-      out.push_back(bytes[pos]);
-      in_run_ = false;
-    } else {
-      characters_->write_character(bytes.substr(pos, token.size), !in_run_, out);
-      in_run_ = true;
-    }
-    pos += token.size;
+    const std::size_t taken = characters_->write_stretch(bytes.substr(pos), in_run_, at_end, out);
+    if (taken == 0) return pos;
+    pos += taken;
   }
 }
 

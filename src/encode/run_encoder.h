@@ -14,18 +14,48 @@ namespace corvina {
 class CharacterSet {
  public:
   virtual ~CharacterSet() = default;
-  // The build's get_tokena: the token at the front of `bytes`. `in_run` says whether the
-  // byte before it ended a character; `at_end` that no byte follows `bytes`.
-  virtual Token get_tokena(std::string_view bytes, bool in_run, bool at_end) const = 0;
-  // Appends the token of one character; `opens_run` asks for the group prefix first.
-  virtual void write_character(std::string_view character, bool opens_run,
-                               std::string& out) = 0;
-  // Told of every byte that is copied as it is, before it is copied, and of the end of a
-  // database: a character set that looks ahead writes what it holds back here.
-  virtual void before_plain_byte(char, std::string&) {}
-  // The same for a span of plain ASCII bytes copied at once.
+  // Writes the tokens at the front of `bytes` up to the next ASCII byte that begins one:
+  // the build's characters, and the bytes that begin none, copied as they are. `in_run`
+  // says whether the byte before `bytes` ended a character, and is left saying it of the
+  // last byte taken; `at_end` that no byte follows `bytes`. Stops before a character cut
+  // off by the end of `bytes` unless `at_end`. Returns how many bytes it took.
+  virtual std::size_t write_stretch(std::string_view bytes, bool& in_run, bool at_end, std::string& out) = 0;
+  // Told of a span of plain ASCII bytes before it is copied, and of the end of a database:
+  // a character set that looks ahead writes what it holds back here.
   virtual void before_plain_bytes(std::string_view, std::string&) {}
   virtual void end_of_input(std::string&) {}
+};
+
+// The stretch of a character set `Set`, called without a virtual call per character. `Set`
+// has the members
+//   Token get_tokena(std::string_view bytes, bool in_run, bool at_end) const;
+//     the token at the front of `bytes`, which begins with a byte above 0x7F;
+//   void write_character(std::string_view character, bool opens_run, std::string& out);
+//     appends the token of one character, the group prefix first when `opens_run`;
+// and may hide before_plain_byte, told of each byte copied as it is before it is copied.
+template <typename Set>
+class CharacterLoop : public CharacterSet {
+ public:
+  std::size_t write_stretch(std::string_view bytes, bool& in_run, bool at_end, std::string& out) final {
+    Set& set = static_cast<Set&>(*this);
+    std::size_t pos = 0;
+    while (pos < bytes.size() && static_cast<unsigned char>(bytes[pos]) >= 0x80) {
+      const Token token = set.get_tokena(bytes.substr(pos), in_run, at_end);
+      if (token.kind == TokenKind::kEnd) break;
+      if (token.kind == TokenKind::kPlainByte) {
+        set.before_plain_byte(bytes[pos], out);
+        out.push_back(bytes[pos]);
+        in_run = false;
+      } else {
+        set.write_character(bytes.substr(pos, token.size), !in_run, out);
+        in_run = true;
+      }
+      pos += token.size;
+    }
+    return pos;
+  }
+
+  void before_plain_byte(char, std::string&) {}
 };
 
 class RunEncoder final : public Encoder {

@@ -33,6 +33,13 @@ std::string_view run_prefix(ChineseBlock block);
 // fixed width: it is what lets a digit that follows a run stay plain text.
 void append_code(std::string& out, unsigned code);
 
+// Appends "x" and `code` as five digits: a character token of the Big5 build.
+void append_x_code(std::string& out, unsigned code);
+
+// Appends a character token of the UTF-8 build in stroke order: "x", the group code of
+// `group`, the code point.
+void append_character_token(std::string& out, int group, char32_t code_point);
+
 // Appends a code point: five digits up to 0xFFFF, "Y" and six digits for a four-byte
 // ideograph. "Y" sorts after every digit, folded or not, so code-point order holds within
 // a group.

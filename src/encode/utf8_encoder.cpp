@@ -11,25 +11,23 @@ namespace {
 
 // Unlike Big5 each token carries its character's own group code, so the order inside a
 // run follows the groups as well as the code points.
-class Utf8Characters final : public CharacterSet {
+class Utf8Characters final : public CharacterLoop<Utf8Characters> {
  public:
   Utf8Characters(utf8::GroupLookup lookup, ChineseBlock block) : lookup_(lookup), block_(block) {}
 
-  Token get_tokena(std::string_view bytes, bool, bool at_end) const override {
+  Token get_tokena(std::string_view bytes, bool, bool at_end) const {
     return utf8::get_tokena(bytes, at_end);
   }
 
   void write_character(std::string_view character, bool opens_run,
-                       std::string& out) override {
+                       std::string& out) {
     const utf8::Classified c = utf8::readn2p(character, lookup_, last_group_);
     last_group_ = c.group;
     if (opens_run) {
       out.append(run_prefix(block_));
       append_group_code(out, c.group);
     }
-    out.push_back('x');
-    append_group_code(out, c.group);
-    append_code_point(out, c.code_point);
+    append_character_token(out, c.group, c.code_point);
   }
 
  private:

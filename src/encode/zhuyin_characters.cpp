@@ -13,15 +13,15 @@ namespace corvina {
 
 namespace {
 
-class ZhuyinCharacters final : public CharacterSet {
+class ZhuyinCharacters final : public CharacterLoop<ZhuyinCharacters> {
  public:
   explicit ZhuyinCharacters(ChineseBlock block) : block_(block) {}
 
-  Token get_tokena(std::string_view bytes, bool, bool at_end) const override {
+  Token get_tokena(std::string_view bytes, bool, bool at_end) const {
     return utf8::get_tokena(bytes, at_end);
   }
 
-  void before_plain_byte(char byte, std::string& out) override {
+  void before_plain_byte(char byte, std::string& out) {
     write_held(out);
     names_.byte(byte);
   }
@@ -36,7 +36,7 @@ class ZhuyinCharacters final : public CharacterSet {
     names_ = NameFieldTracker{};  // a database cut off inside an entry ends it
   }
 
-  void write_character(std::string_view character, bool opens_run, std::string& out) override {
+  void write_character(std::string_view character, bool opens_run, std::string& out) {
     const utf8::Classified c = utf8::readn2p(character, tables::strokes, last_.strokes);
     const bool starts_name = names_.character();
     if (completes_held_surname(c, out)) return;
