@@ -28,6 +28,16 @@ bool is_continuation(std::string_view text) {
   return text.size() > 2 && text.substr(0, 2) == "  " && !is_blank(text[2]) && text[2] != '\\';
 }
 
+// A cheap first look for `value_start`, which every line is asked: most lines fail at their
+// first letter, which begins no name part.
+bool may_open_value(std::string_view text) {
+  std::size_t at = 0;
+  while (at < text.size() && is_blank(text[at])) ++at;
+  if (at == text.size()) return false;
+  const char c = text[at];
+  return c == 'f' || c == 'g' || c == 'p' || c == 's';
+}
+
 }  // namespace
 
 std::size_t name_part_start(std::string_view text) {
@@ -35,13 +45,10 @@ std::size_t name_part_start(std::string_view text) {
 }
 
 std::size_t NameInitials::value_start(std::string_view text, std::string_view suffix,
-                                      std::string* part) {
-  // Every line is asked this: most fail at their first letter, which no part name starts with.
-  std::size_t at = 0;
-  while (at < text.size() && is_blank(text[at])) ++at;
-  if (at == text.size()) return std::string_view::npos;
+                                      std::string_view* part) {
+  if (!may_open_value(text)) return std::string_view::npos;
+  const std::size_t at = text.find_first_not_of(" \t");
   const std::string_view rest = text.substr(at);
-  if (rest[0] != 'f' && rest[0] != 'g' && rest[0] != 'p' && rest[0] != 's') return std::string_view::npos;
   for (std::string_view name : kParts) {
     if (rest.starts_with(name) && rest.substr(name.size()).starts_with(suffix) &&
         rest.substr(name.size() + suffix.size()).starts_with("={")) {
@@ -56,12 +63,13 @@ void NameInitials::read(std::string_view text, const FirstCharacter& first_chara
   // A value left open (braces that never close) ends with its line, so the state stays
   // one name part.
   if (field_ != Field::kNone && !is_continuation(text)) {
-    if (field_ == Field::kInitials) part_.clear();
+    if (field_ == Field::kInitials) part_ = {};
     field_ = Field::kNone;
   }
   std::size_t i = 0;
   if (field_ != Field::kPart) {
-    std::string part;
+    if (!may_open_value(text)) return;
+    std::string_view part;
     i = value_start(text, "", &part);
     if (i == std::string_view::npos) return;
     field_ = Field::kPart;
@@ -104,7 +112,7 @@ bool NameInitials::needs_whole_line(std::string_view text) const {
 
 bool NameInitials::holds_initials(std::string_view text) const {
   if (field_ == Field::kInitials) return true;
-  std::string part;
+  std::string_view part;
   return field_ == Field::kNone && !part_.empty() &&
          value_start(text, "i", &part) != std::string_view::npos && part == part_;
 }
@@ -130,7 +138,7 @@ void NameInitials::mend(std::string_view text, std::string& out) {
       i += macro.size();
     } else if (c == '}' && --depth_ == 0) {
       field_ = Field::kNone;
-      part_.clear();
+      part_ = {};
       out.push_back(c);
     } else if (is_blank(c) || !at_word_start_) {
       depth_ += c == '{';

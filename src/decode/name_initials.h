@@ -43,7 +43,7 @@ class NameInitials {
   // Where a field's value starts in `text` when the line opens a name part's field
   // (its name + `suffix` + "={"), with the part's name in `part`; npos if not.
   static std::size_t value_start(std::string_view text, std::string_view suffix,
-                                 std::string* part);
+                                 std::string_view* part);
 
  private:
   enum class Field { kNone, kPart, kInitials };
@@ -51,7 +51,7 @@ class NameInitials {
   Field field_ = Field::kNone;  // a value that goes on in the next line
   int depth_ = 0;               // braces open in that value
   bool at_word_start_ = false;
-  std::string part_;                  // "family", "given", "prefix" or "suffix"
+  std::string_view part_;             // "family", "given", "prefix" or "suffix"
   std::vector<std::string> initials_;  // per word: its character, or empty to keep
   std::size_t next_ = 0;               // the next word whose initial the mend meets
 };

@@ -2,9 +2,14 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cctype>
 #include <cstdint>
 #include <cstring>
+
+#if defined(__SSE2__) && defined(__x86_64__)
+#include <emmintrin.h>
+#endif
 
 #include "decode/group_code.h"
 #include "decode/line_record.h"
@@ -28,17 +33,54 @@ std::size_t run_prefix_size(std::string_view text) {
   return 3;
 }
 
+#if defined(__SSE2__) && defined(__x86_64__)
+// Where the first two bytes side by side that are "z" in either case begin, sixteen bytes at
+// a time; the size of `text` when there are none.
+std::size_t first_z_pair(std::string_view text) {
+  const auto zs_at = [&](std::size_t at) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at));
+    return static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_or_si128(block, _mm_set1_epi8(0x20)), _mm_set1_epi8('z'))));
+  };
+  unsigned carried = 0;  // the byte before text[i] is a "z"
+  std::size_t i = 0;
+  for (;; i += 16) {
+    unsigned zs;
+    if (i + 16 <= text.size()) {
+      zs = zs_at(i);
+    } else if (i < text.size() && text.size() >= 16) {
+      zs = zs_at(text.size() - 16) >> (i + 16 - text.size());  // the last bytes, those seen dropped
+    } else {
+      break;
+    }
+    if (carried & zs) return i - 1;
+    if (const unsigned pairs = zs & (zs >> 1)) return i + static_cast<std::size_t>(std::countr_zero(pairs));
+    carried = zs >> 15;
+  }
+  for (; i < text.size(); ++i) {
+    const unsigned this_z = (text[i] | 0x20) == 'z';
+    if (carried & this_z) return i - 1;
+    carried = this_z;
+  }
+  return text.size();
+}
+#endif
+
 // Both prefixes have a "z" as their second and third byte: test those first, since they are
 // rare in plain text.
 bool contains_run_prefix(std::string_view text) {
+#if defined(__SSE2__) && defined(__x86_64__)
+  std::size_t i = std::max<std::size_t>(1, first_z_pair(text));
+#else
+  std::size_t i = 1;
   // Eight bytes at a time while no byte pair among them can be "zz".
   constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full, kCase = 0x2020202020202020ull;
-  std::size_t i = 1;
   for (std::uint64_t word; i + 9 <= text.size(); i += 7) {
     std::memcpy(&word, text.data() + i, 8);
     const std::uint64_t x = (word | kCase) ^ 0x7A7A7A7A7A7A7A7Aull;
     if (~(((x & kLow7) + kLow7) | x | kLow7) != 0) break;
   }
+#endif
   for (; i + 2 <= text.size(); ++i) {
     if (is_z(text[i]) && is_z(text[i + 1]) && may_open_run(text[i - 1])) return true;
   }
@@ -249,18 +291,20 @@ std::size_t TokenDecoder::decode_run(std::string_view text, std::size_t at, std:
 
 std::size_t TokenDecoder::continue_run(std::string_view text, std::size_t at, std::size_t limit,
                                        std::string& out, std::string* log) {
+  // The characters are gathered first: one append each to the text and the log.
+  characters_.clear();
   for (in_run_ = true; at < limit;) {
     const CharacterToken token = character_token(text.substr(at), format_);
     if (token.size == 0) {
       in_run_ = false;
       break;
     }
-    const std::size_t before = out.size();
-    format_.put_character(token.code, out);
-    if (log) log->append(out, before);
+    format_.put_character(token.code, characters_);
     after_character_ = true;
     at += token.size;
   }
+  out.append(characters_);
+  if (log) log->append(characters_);
   return at;
 }
 

@@ -70,6 +70,7 @@ class TokenDecoder final : public Decoder {
   bool after_character_ = false;
   // A run that goes on in the next piece of a line cut into pieces.
   bool in_run_ = false;
+  std::string characters_;  // a run's decoded characters, of one piece at most
   NameInitials initials_;
   const NameInitials::FirstCharacter first_character_;
 };

@@ -9,6 +9,7 @@
 
 #include "codec_io.h"
 #include "decode/big5_decoder.h"
+#include "decode/token_decoder.h"
 #include "decode/utf8_decoder.h"
 #include "encode/big5_encoder.h"
 #include "encode/utf8_encoder.h"
@@ -83,6 +84,24 @@ TEST(decodeUtf8, MboxMissingOrMisplaced) {
   };
   for (const auto& [text, expected] : cases) EXPECT_EQ(utf8(text), expected) << text;
   EXPECT_EQ(utf8("{ZzzAxA19968}", false), "{" + kYi + "}");
+}
+
+// Lines are searched for a prefix sixteen bytes at a time; a prefix at any place, also cut
+// by a block boundary or in the last bytes, must be found, and a lone "z" pair or a "zz"
+// with the wrong byte before it must not count.
+TEST(decode, RunPrefixMissedAtABlockBoundary) {
+  for (const char* prefix : {"0zZ", "zZz"}) {
+    for (std::size_t size = 3; size <= 40; ++size) {
+      for (std::size_t at = 0; at + 3 <= size; ++at) {
+        std::string line(size, 'a');
+        line.replace(at, 3, prefix);
+        EXPECT_TRUE(has_run_prefix(line)) << line;
+        line[at] = 'y';
+        EXPECT_FALSE(has_run_prefix(line)) << line;
+      }
+    }
+  }
+  EXPECT_FALSE(has_run_prefix("zz and a z, 0z z0 Z"));
 }
 
 TEST(decode, LogRecordWrong) {
