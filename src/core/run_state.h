@@ -39,11 +39,14 @@ struct RunState {
 
   // How staging left each entry of orgbib (same index).
   enum class Staged {
-    kBackedUp,    // the user's file, backed up: it is rewritten in place
+    kBackedUp,    // the user's file, backed up: its encoded text takes its name
     kLocated,     // found elsewhere: an encoded copy is made under the entry here
     kLeftAlone,   // read-only, or no safe backup could be made: never written
   };
   std::vector<Staged> staged;
+  // The file the encoder reads for each entry of orgbib (same index): the backup of a
+  // user's file, the file the locator found; empty for one left alone.
+  std::vector<std::string> encoder_input;
 
   // A database whose file under its entry holds encoded text while the back end runs.
   // `made_by_run` is true for a database found through the locator: its encoded file is

@@ -22,6 +22,8 @@
 #include "scan/search_bibliography.h"
 #include "scan/search_inpinc.h"
 #include "staging/copybib.h"
+#include "staging/encoded_swap.h"
+#include "staging/intent_record.h"
 #include "staging/locator.h"
 #include "staging/recovery.h"
 #include "staging/restore.h"
@@ -58,22 +60,33 @@ void discover_databases(RunState& state) {
   add_control_file_databases(state);
 }
 
-void encode_one(RunState& state, Encoder& encoder, const std::string& entry, bool new_file) {
-  // Recorded before the file is opened: from then on every way out restores it.
-  state.rewritten.push_back({entry, new_file});
+// The encoded text is made under the working-copy name and takes the entry's name only
+// once it is whole and, for a user's file, once the intent record says what the backup
+// holds. The backup is digested as the encoder reads it: no pass of its own.
+void encode_one(RunState& state, Encoder& encoder, size_t m) {
+  const std::string& entry = state.orgbib[m];
+  const bool made_by_run = state.staged[m] == RunState::Staged::kLocated;
+  FileDigest input;
   std::string error;
-  if (!cvtc(state, encoder, entry + "-tmp.bib", entry, &error)) {
-    state.rewritten.pop_back();
-    state.console << error << "!Warning: " << entry << " is left as it is, and its Chinese entries are not sorted.\n";
+  if (cvtc(state, encoder, state.encoder_input[m], working_copy_name(entry), &error,
+           [&input](std::string_view bytes) { input.add(bytes); })) {
+    if (!made_by_run) error = complete_backup_record(entry, input);
+    if (error.empty()) {
+      // Recorded before the rename: from then on every way out restores it.
+      state.rewritten.push_back({entry, made_by_run});
+      error = put_encoded_in_place(entry);
+      if (error.empty()) return;
+      state.rewritten.pop_back();
+    }
   }
+  state.console << error << "!Warning: " << entry << " is left as it is, and its Chinese entries are not sorted.\n";
 }
 
 void encode_databases(RunState& state) {
   state.debug << "\nbibno: " << state.orgbib.size() << "\n";
   auto encoder = state.build.make_encoder(state.order, state.block);
   for (size_t m = 0; m < state.orgbib.size(); ++m) {
-    if (state.staged[m] == RunState::Staged::kLeftAlone) continue;
-    encode_one(state, *encoder, state.orgbib[m], state.staged[m] == RunState::Staged::kLocated);
+    if (state.staged[m] != RunState::Staged::kLeftAlone) encode_one(state, *encoder, m);
   }
 }
 

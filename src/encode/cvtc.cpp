@@ -7,7 +7,7 @@
 namespace corvina {
 
 bool cvtc(RunState& state, Encoder& encoder, const std::string& file1, const std::string& file2,
-          std::string* error) {
+          std::string* error, const std::function<void(std::string_view)>& read) {
   state.console << "Preprocessing " << file1 << " to " << file2 << " ... \n";
   InputFile in(file1);
   if (!in.is_open()) throw RunError(kExitFileError, file_error("read", file1, in.error()));
@@ -19,6 +19,7 @@ bool cvtc(RunState& state, Encoder& encoder, const std::string& file1, const std
   std::string chunk, encoded;
   while (in.read_chunk(chunk, 1 << 16)) {
     throw_if_interrupted();
+    read(chunk);
     encoded.clear();
     encoder.encode(chunk, encoded);
     if (!out.write(encoded)) throw RunError(kExitFileError, file_error("write", file2, out.error()));

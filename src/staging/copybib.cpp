@@ -108,37 +108,37 @@ void check_names_are_free(const std::string& entry, const Plan& plan) {
   }
 }
 
-bool make_working_copy(RunState& state, const std::string& from, const std::string& entry,
-                       const char* message) {
-  const std::string working_copy = working_copy_name(entry);
-  state.console << "\n" << message << from << " to " << working_copy << " ...";
-  std::string error = pure_write(from, working_copy);
-  if (!error.empty()) {
-    state.console << "\n" << error;
-    warn_left_alone(state, entry, "");
-    return false;
-  }
-  state.console << "done.\n";
-  return true;
+// Where hard links cannot be made: a copy, synced, with the file's time and permissions,
+// so that renaming it back gives the same file as far as the user can see.
+std::string copy_for_backup(const std::string& entry, const std::string& backup) {
+  if (std::string error = pure_write(entry, backup); !error.empty()) return error;
+  if (int err = sync_file(backup)) return file_error("sync", backup, err);
+  std::error_code error;
+  std::filesystem::permissions(backup, std::filesystem::status(entry).permissions(), error);
+  if (error || !copy_write_time(entry, backup)) return file_error("keep the times and permissions of", entry, error.value());
+  return "";
 }
 
-// The backup is complete on disk, and its record says so, before the database is touched.
+// The backup is the user's file itself under a second name: nothing of it is ever written.
+// The encoded text is made as a new file that then takes the entry's name, and the end of
+// the run renames the backup back, so a symbolic link comes back as the link, and the
+// file with its own permissions, owner, time and other hard links. A symbolic link is
+// backed up as a link to the same file.
 std::string write_backup(const std::string& entry) {
   const std::string backup = backup_name(entry);
-  std::optional<int64_t> mtime = write_time(entry);
-  std::string error = pure_write(entry, backup);
-  if (!error.empty()) return error;
-  if (int err = sync_file(backup)) return file_error("sync", backup, err);
+  std::error_code error;
+  if (std::filesystem::is_symlink(entry, error)) {
+    std::filesystem::copy_symlink(entry, backup, error);
+  } else {
+    std::filesystem::create_hard_link(entry, backup, error);
+  }
+  if (error) {
+    if (std::string failed = copy_for_backup(entry, backup); !failed.empty()) return failed;
+  }
   if (int err = sync_folder(std::filesystem::path(backup).parent_path().string())) {
     return file_error("sync the folder of", backup, err);
   }
-  std::optional<FileDigest> digest = digest_file(backup);
-  if (!digest || !mtime || digest_file(entry) != digest) {
-    return "! the copy in " + backup + " does not match " + entry + ".\n";
-  }
-  // The backup keeps the time too, for a user who copies it back by hand.
-  copy_write_time(entry, backup);
-  return complete_record(entry, *digest, *mtime);
+  return "";
 }
 
 bool make_backup(RunState& state, const std::string& entry) {
@@ -171,22 +171,17 @@ bool start(RunState& state, const std::string& entry, IntentRecord::State kind) 
   return true;
 }
 
-Staged stage(RunState& state, const std::string& entry, const Plan& plan) {
+// Returns the file the encoder reads for the entry, empty when it is left alone.
+std::string stage(RunState& state, const std::string& entry, const Plan& plan) {
   if (plan.how == Staged::kBackedUp) {
-    if (!start(state, entry, IntentRecord::State::kBackingUp) || !make_backup(state, entry) ||
-        !make_working_copy(state, entry, entry, "*** copy ")) {
-      return Staged::kLeftAlone;
-    }
-    return Staged::kBackedUp;
+    if (!start(state, entry, IntentRecord::State::kBackingUp) || !make_backup(state, entry)) return "";
+    return backup_name(entry);
   }
   if (plan.how == Staged::kLocated) {
-    if (!start(state, entry, IntentRecord::State::kEncodedCopy) ||
-        !make_working_copy(state, plan.from, entry, "***: copy ")) {
-      return Staged::kLeftAlone;
-    }
-    return Staged::kLocated;
+    if (!start(state, entry, IntentRecord::State::kEncodedCopy)) return "";
+    return plan.from;
   }
-  return Staged::kLeftAlone;
+  return "";
 }
 
 }  // namespace
@@ -216,7 +211,11 @@ void copybib(RunState& state, RunLocks& locks) {
     if (plans[i].how != Staged::kLeftAlone) check_names_are_free(state.orgbib[i], plans[i]);
   }
   state.staged.assign(state.orgbib.size(), Staged::kLeftAlone);
-  for (size_t i = 0; i < plans.size(); ++i) state.staged[i] = stage(state, state.orgbib[i], plans[i]);
+  state.encoder_input.assign(state.orgbib.size(), "");
+  for (size_t i = 0; i < plans.size(); ++i) {
+    state.encoder_input[i] = stage(state, state.orgbib[i], plans[i]);
+    if (!state.encoder_input[i].empty()) state.staged[i] = plans[i].how;
+  }
 }
 
 }  // namespace corvina

@@ -10,10 +10,10 @@ namespace corvina {
 // without extension that does not exist as written stands for entry + ".bib" from here on
 // (state.orgbib is updated); the folders of the databases to rewrite are locked, what a
 // killed run left of them is put back, and any working file name that is already taken
-// stops the run. Then a database in the working directory gets an intent record, a
-// verified backup (entry-backup.bib, listed in state.fromorgbib) and a working copy
-// (entry-tmp.bib); a database found elsewhere by the locator gets a record and a working
-// copy. state.staged tells the encoder what to do with each.
+// stops the run. Then a database in the working directory gets an intent record and a
+// backup (entry-backup.bib, listed in state.fromorgbib): the file itself under a second
+// name, or a synced copy; a database found elsewhere by the locator gets a record.
+// state.staged tells the encoder what to do with each, state.encoder_input what to read.
 // Throws RunError: kExitDatabaseMissing when a database is nowhere to be found,
 // kExitFileError when one is not a regular file, cannot be read, or a name is taken.
 void copybib(RunState& state, RunLocks& locks);

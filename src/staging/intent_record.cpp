@@ -58,16 +58,17 @@ std::string append_synced(const std::string& entry, const std::string& text, boo
 
 }  // namespace
 
+void FileDigest::add(std::string_view bytes) {
+  for (unsigned char byte : bytes) sum = (sum ^ byte) * 1099511628211ull;
+  size += bytes.size();
+}
+
 std::optional<FileDigest> digest_file(const std::string& path) {
   InputFile in(path);
   if (!in.is_open()) return std::nullopt;
   FileDigest digest;
-  digest.sum = 14695981039346656037ull;
   std::string chunk;
-  while (in.read_chunk(chunk, 1 << 16)) {
-    for (unsigned char byte : chunk) digest.sum = (digest.sum ^ byte) * 1099511628211ull;
-    digest.size += chunk.size();
-  }
+  while (in.read_chunk(chunk, 1 << 16)) digest.add(chunk);
   if (in.failed()) return std::nullopt;
   return digest;
 }

@@ -12,13 +12,17 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace corvina {
 
 struct FileDigest {
   uint64_t size = 0;
-  uint64_t sum = 0;  // FNV-1a over the bytes
+  uint64_t sum = 14695981039346656037ull;  // FNV-1a over the bytes
+  // Takes in the next bytes of the file, so that a pass that reads it for another purpose
+  // digests it too.
+  void add(std::string_view bytes);
   bool operator==(const FileDigest&) const = default;
 };
 // Empty when the file cannot be read.

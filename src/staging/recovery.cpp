@@ -33,9 +33,16 @@ void restore_from_backup(RunState& state, const std::string& entry, const Intent
                                        ": " + entry + " and both files are left as they are. Put the right text "
                                        "back in " + entry + " by hand, then remove the other two.\n");
   }
+  std::error_code error_code;
+  if (std::filesystem::equivalent(entry, backup, error_code)) {
+    // Stopped before the encoded text took the entry's name: the backup is a second name.
+    remove_quietly(working_copy_name(entry));
+    remove_or_throw(backup, "It is a second name of " + entry + ", which was not changed.");
+    return;
+  }
   state.console << "\n*** " << entry << " was left with sort keys by a run that was stopped: restoring it from "
                 << backup << " ...";
-  std::string error = write_back_database(entry, record.backup, record.mtime);
+  std::string error = write_back_database(entry, record.mtime);
   if (!error.empty()) {
     throw RunError(kExitFileError, "\n" + error + "! cannot restore " + entry + ": its text is kept in " + backup +
                                        ". Copy it back by hand.\n");
@@ -64,12 +71,16 @@ void remove_sorting_copy(RunState& state, const std::string& entry) {
 
 }  // namespace
 
-std::string write_back_database(const std::string& entry, const FileDigest& backup, int64_t mtime) {
-  std::string error = pure_write(backup_name(entry), entry);
-  if (!error.empty()) return error;
-  if (digest_file(entry) != backup) return "! " + entry + " does not match " + backup_name(entry) + " after copying.\n";
+std::string write_back_database(const std::string& entry, int64_t mtime) {
+  const std::string backup = backup_name(entry);
+  std::error_code error;
+  // Never replaced: the entry still is the file the backup names.
+  if (std::filesystem::equivalent(entry, backup, error)) return "";
+  std::filesystem::rename(backup, entry, error);
+  if (error) return file_error("write", entry, error.value());
   if (!set_write_time(entry, mtime)) return "! cannot set the modification time of " + entry + ".\n";
-  if (int err = sync_file(entry)) return file_error("sync", entry, err);
+  const std::string folder = std::filesystem::path(entry).parent_path().string();
+  if (int err = sync_folder(folder)) return file_error("sync the folder of", entry, err);
   return "";
 }
 

@@ -10,9 +10,11 @@
 
 namespace corvina {
 
-// Writes `entry` back from its backup, checks it against `backup`, gives it `mtime` and
-// makes it durable. Returns an empty string or the message. The backup is not touched.
-std::string write_back_database(const std::string& entry, const FileDigest& backup, int64_t mtime);
+// Puts `entry` back from its backup by renaming the backup over it, gives it `mtime` and
+// makes the rename durable; when the entry was never replaced (it is the file the backup
+// names) there is nothing to do. Returns an empty string or the message; the backup is
+// gone only when the entry is back.
+std::string write_back_database(const std::string& entry, int64_t mtime);
 
 // Puts back everything recorded for `entry`, whatever state it was left in, and removes
 // its working files and record. Idempotent: killed at any instant, the next call finishes

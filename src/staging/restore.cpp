@@ -39,7 +39,7 @@ bool write_back(RunState& state, const std::string& entry, const IntentRecord& r
   const std::string backup = backup_name(entry);
   state.console << "\n*** copy   " << backup << " to " << entry << "...\n";
   std::string error = record.state == IntentRecord::State::kBackedUp
-                          ? write_back_database(entry, record.backup, record.mtime)
+                          ? write_back_database(entry, record.mtime)
                           : "! the record " + record_name(entry) + " cannot be read.\n";
   if (!error.empty()) {
     state.console << error << "! cannot restore " << entry << ": its text is kept in " << backup
@@ -48,6 +48,12 @@ bool write_back(RunState& state, const std::string& entry, const IntentRecord& r
   }
   state.console << "done.\n";
   return true;
+}
+
+// The backup is a second name of the user's file, unless the file system had no hard links.
+bool same_file(const std::string& entry, const std::string& backup) {
+  std::error_code error;
+  return std::filesystem::equivalent(entry, backup, error);
 }
 
 bool is_backed_up(const RunState& state, const std::string& entry) {
@@ -71,7 +77,7 @@ bool remove_and_restore(RunState& state) {
         all_restored = false;
         continue;
       }
-    } else if (!same_contents(entry, backup)) {
+    } else if (!same_file(entry, backup) && !same_contents(entry, backup)) {
       state.console << "\n! " << entry << " changed while the run was going on; its earlier text is kept in "
                     << backup << ".\n";
       remove_record(entry);

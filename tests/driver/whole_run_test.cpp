@@ -2,6 +2,7 @@
 // and what is left in the document folder.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <chrono>
 #include <filesystem>
@@ -46,8 +47,7 @@ TEST(WholeRun, Utf8RunSortsRestoresAndCleansUp) {
             "\n Searching \\bibliography, \\nobibliography, \\addbibresource, \\addglobalbib, "
             "or \\addsectionbib ... \n"
             "\n*** backup from refs.bib to refs.bib-backup.bib ...done.\n"
-            "\n*** copy refs.bib to refs.bib-tmp.bib ...done.\n"
-            "Preprocessing refs.bib-tmp.bib to refs.bib ... \n"
+            "Preprocessing refs.bib-backup.bib to refs.bib-tmp.bib ... \n"
             "Postprocessing thesis.bbl to temp21-tmp.bbl ...\ndone.\n\n"
             "\n*** remove2 refs.bib-tmp.bib ...\n\ndone.\n"
             "\n*** copy   refs.bib-backup.bib to refs.bib...\ndone.\n"
@@ -83,6 +83,30 @@ TEST(WholeRun, Big5RunGivesBackTheDatabaseByteForByte) {
   EXPECT_EQ(read_file("thesis.bbl"), kBig5Database);
   EXPECT_EQ(read_file("refs.bib"), kBig5Database);
   EXPECT_EQ(h.listing(), "refs.bib\nthesis-tmp.bbl\nthesis.aux\nthesis.bbl\nthesis.vdk\n");
+}
+
+// The database is never written into: its encoded text is a new file under its name, and
+// the file itself comes back under the name, with its permissions and other hard links.
+TEST(WholeRun, DatabaseWrittenIntoSoItsOtherNamesSawSortKeys) {
+  RunHarness h;
+  write_document("thesis", "\\addbibresource{refs.bib}\n");
+  write_file("refs.bib", kUtf8Database);
+  fs::create_hard_link("refs.bib", "mine.bib");
+  const fs::perms own = fs::perms::owner_read | fs::perms::owner_write;
+  fs::permissions("refs.bib", own);
+  struct stat before {};
+  ASSERT_EQ(stat("refs.bib", &before), 0);
+  write_file("thesis.bcf", "");
+  h.stand_in("biber", "cat mine.bib > '" + h.outside("seen-mine.bib").string() + "'\ncp refs.bib \"$1.bbl\"");
+
+  EXPECT_EQ(exit_status(h.run("corvina4", {"thesis"})), 0) << h.console();
+  EXPECT_EQ(read_file(h.outside("seen-mine.bib")), kUtf8Database);
+  struct stat after {};
+  ASSERT_EQ(stat("refs.bib", &after), 0);
+  EXPECT_EQ(after.st_ino, before.st_ino);
+  EXPECT_EQ(after.st_nlink, 2u);
+  EXPECT_EQ(fs::status("refs.bib").permissions(), own);
+  EXPECT_EQ(read_file("refs.bib"), kUtf8Database);
 }
 
 // A document name with a blank, a database name with shell syntax, a database that is a

@@ -39,6 +39,17 @@ int64_t back_up() {
   return time;
 }
 
+// The backup as a run makes it where hard links can be made: the database under a second
+// name, recorded as complete once the encoder has read it.
+int64_t link_backup() {
+  int64_t time = *write_time("refs.bib");
+  EXPECT_EQ(start_record("refs.bib", State::kBackingUp), "");
+  fs::create_hard_link("refs.bib", "refs.bib-backup.bib");
+  write_file("refs.bib-tmp.bib", "@book{a, author = {ZzzDx");
+  EXPECT_EQ(complete_record("refs.bib", *digest_file("refs.bib-backup.bib"), time), "");
+  return time;
+}
+
 TEST(Recovery, EveryStateAKillLeavesEndsWithTheDatabaseAsItWas) {
   struct Case {
     const char* name;
@@ -64,6 +75,18 @@ TEST(Recovery, EveryStateAKillLeavesEndsWithTheDatabaseAsItWas) {
        State::kBackedUp, "restoring it from refs.bib-backup.bib ...done."},
       {"database half written back",
        [] { back_up(); write_file("refs.bib", kOriginal.substr(0, 20)); }, State::kBackedUp, "restoring it"},
+      {"linked backup, encoding under way",
+       [] {
+         start_record("refs.bib", State::kBackingUp);
+         fs::create_hard_link("refs.bib", "refs.bib-backup.bib");
+         write_file("refs.bib-tmp.bib", "@book{a, au");
+       },
+       State::kBackingUp, "an incomplete backup"},
+      // Writing the backup back over the database would empty the one file both names are.
+      {"linked backup recorded, encoded text not yet renamed over the database", [] { link_backup(); },
+       State::kBackedUp, ""},
+      {"encoded text renamed over the database",
+       [] { link_backup(); fs::rename("refs.bib-tmp.bib", "refs.bib"); }, State::kBackedUp, "restoring it"},
       {"written back, record not yet removed",
        [] { back_up(); fs::remove("refs.bib-backup.bib"); }, State::kBackedUp, ""},
   };
