@@ -1,5 +1,7 @@
 #include "encode/encoding_census.h"
 
+#include "encode/ascii_span.h"
+
 namespace corvina {
 namespace {
 
@@ -13,8 +15,13 @@ bool big5_trail(unsigned char c) { return (c >= 0x40 && c <= 0x7E) || (c >= 0xA1
 }  // namespace
 
 void EncodingCensus::feed(std::string_view bytes) {
-  for (char byte : bytes) {
-    const auto c = static_cast<unsigned char>(byte);
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    // An ASCII byte between characters changes neither reading.
+    if (utf8_expected_ == 0 && big5_lead_ < 0) {
+      i += ascii_span(bytes.substr(i));
+      if (i == bytes.size()) return;
+    }
+    const auto c = static_cast<unsigned char>(bytes[i]);
     feed_utf8(c);
     feed_big5(c);
   }
