@@ -225,8 +225,7 @@ std::string step_of(const std::string& console) {
       {"Searching \\bibliography", "scan"},       {"waiting for", "lock"},
       {"sort keys by a run", "recovery"},         {"incomplete backup", "recovery"},
       {"sorting copy of an interrupted", "recovery"},
-      {"*** backup from", "backup"},              {"*** copy refs", "working copy"},
-      {"***: copy", "working copy"},              {"Preprocessing", "encode"},
+      {"*** backup from", "backup"},              {"Preprocessing", "encode"},
       {"[back end]", "back end"},                 {"Postprocessing", "decode"},
       {"*** remove", "clean-up"},                 {"*** copy   ", "write-back"},
       {"*** remove3", "write-back"}};
