@@ -60,23 +60,37 @@ void add_byte(char c, std::size_t at, LineRecord& record) {
   if (c == '%') record.last_percent = static_cast<long long>(at);
 }
 
+bool has_z_pair(std::string_view text) {
+  for (std::size_t i = 1; i < text.size(); ++i) {
+    if ((text[i - 1] | 0x20) == 'z' && (text[i] | 0x20) == 'z') return true;
+  }
+  return false;
+}
+
 #if defined(__SSE2__) && defined(__x86_64__)
 // Counts the braces and finds the last "%" of a line of at least 16 bytes, sixteen bytes at
 // a time; the last bytes are read as the last sixteen, of which those already counted are
 // masked out. Braces are counted in byte lanes, emptied before they could overflow.
-void add_blocks(std::string_view text, LineRecord& record) {
+// Returns whether two "z" stand side by side.
+bool add_blocks(std::string_view text, LineRecord& record) {
   static constexpr char kKeep[32] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
                                      -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1};
   const __m128i open = _mm_set1_epi8('{'), close = _mm_set1_epi8('}'), percent = _mm_set1_epi8('%');
-  const __m128i zero = _mm_setzero_si128();
+  const __m128i z = _mm_set1_epi8('z'), case_bit = _mm_set1_epi8(0x20), zero = _mm_setzero_si128();
   __m128i opens = zero, closes = zero;
-  const auto add = [&](std::size_t at, __m128i keep) {
+  unsigned z_before = 0;  // the byte before the block is a "z"
+  bool z_pair = false;
+  // `seen`: how many of the block's bytes were read with the block before.
+  const auto add = [&](std::size_t at, __m128i keep, int seen) {
     const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at));
     opens = _mm_sub_epi8(opens, _mm_and_si128(_mm_cmpeq_epi8(block, open), keep));
     closes = _mm_sub_epi8(closes, _mm_and_si128(_mm_cmpeq_epi8(block, close), keep));
     if (const int found = _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(block, percent), keep))) {
       record.last_percent = static_cast<long long>(at) + 31 - std::countl_zero(static_cast<unsigned>(found));
     }
+    const unsigned zs = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_or_si128(block, case_bit), z))) >> seen;
+    z_pair = z_pair || (zs & (zs >> 1)) != 0 || (z_before & zs) != 0;
+    z_before = zs >> (15 - seen);
   };
   const auto empty_lanes = [&] {
     const __m128i sums = _mm_sub_epi64(_mm_sad_epu8(closes, zero), _mm_sad_epu8(opens, zero));
@@ -86,16 +100,17 @@ void add_blocks(std::string_view text, LineRecord& record) {
   const __m128i all = _mm_set1_epi8(-1);
   std::size_t i = 0;
   for (int lane_room = 255; i + 16 <= text.size(); i += 16) {
-    add(i, all);
+    add(i, all, 0);
     if (--lane_room == 0) {
       empty_lanes();
       lane_room = 255;
     }
   }
   if (const std::size_t rest = text.size() - i) {
-    add(text.size() - 16, _mm_loadu_si128(reinterpret_cast<const __m128i*>(kKeep + rest)));
+    add(text.size() - 16, _mm_loadu_si128(reinterpret_cast<const __m128i*>(kKeep + rest)), static_cast<int>(16 - rest));
   }
   empty_lanes();
+  return z_pair;
 }
 #endif
 
@@ -110,14 +125,16 @@ LineParts split_line_end(std::string_view line) {
   return {line.substr(0, cut), line.substr(cut)};
 }
 
-LineRecord line_record(std::string_view text) {
+LineRecord line_record(std::string_view text, bool* z_pair) {
   LineRecord record{static_cast<long long>(text.size()), 1, -1};
 #if defined(__SSE2__) && defined(__x86_64__)
   if (text.size() >= 16) {
-    add_blocks(text, record);
+    const bool pair = add_blocks(text, record);
+    if (z_pair) *z_pair = pair;
     return record;
   }
 #endif
+  if (z_pair) *z_pair = has_z_pair(text);
   std::size_t i = 0;
   // Eight bytes at a time, in the byte order where the first byte is the lowest; the last
   // bytes are read as the last eight, shifted so that those already counted drop out.
@@ -153,11 +170,6 @@ void append_record(const LineRecord& record, std::string& log) {
   end = put_number(record.last_percent, end);
   std::memcpy(end, " 0 $", 4);
   log.append(text, static_cast<std::size_t>(end + 4 - text));
-}
-
-void append_line_record(std::string_view line, std::string& log) {
-  append_record(line_record(split_line_end(line).text), log);
-  log.append(line);
 }
 
 }  // namespace corvina

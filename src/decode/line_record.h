@@ -23,14 +23,11 @@ struct LineRecord {
   long long last_percent = -1;
   void add(const LineRecord& more);
 };
-LineRecord line_record(std::string_view text);
+// With `z_pair`, also says whether two "z" (in either case) stand side by side in `text`:
+// every run prefix has them, so the decoder need not look for one in a line without.
+LineRecord line_record(std::string_view text, bool* z_pair = nullptr);
 
 // Appends a record as the log writes it: "length balance last-percent 0 $".
 void append_record(const LineRecord& record, std::string& log);
-
-// Appends the diagnostic record of a line as read: the length of its text, its brace
-// balance (1, plus one per "}", minus one per "{"), the index of its last "%" or -1, the
-// count of joined lines (always 0: lines arrive whole), "$" and the line itself.
-void append_line_record(std::string_view line, std::string& log);
 
 }  // namespace corvina

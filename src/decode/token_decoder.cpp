@@ -209,13 +209,18 @@ TokenDecoder::TokenDecoder(const TokenFormat& format, bool add_mbox)
       first_character_([this](std::string_view text) { return first_character(text); }) {}
 
 void TokenDecoder::decode_line(std::string_view line, std::string& out, std::string* log) {
-  if (log) append_line_record(line, *log);
   const LineParts parts = split_line_end(line);
+  // The record of the line as read: its numbers, then the line.
+  bool z_pair = true;
+  if (log) {
+    append_record(line_record(parts.text, &z_pair), *log);
+    log->append(line);
+  }
   initials_.read(parts.text, first_character_);
   const std::size_t start = out.size(), log_start = log ? log->size() : 0;
   // A line without a run is copied whole and, unlike a scanned line, leaves the
   // after-character flag as it was. Initials are letters, never a run.
-  if (contains_run_prefix(parts.text)) {
+  if (z_pair && contains_run_prefix(parts.text)) {
     decode_text(parts.text, parts.text.size(), out, log);
     in_run_ = false;
     if (first_delimiter_shorter(parts.text, format_)) {

@@ -33,6 +33,25 @@ TEST(LineRecord, BracesOrPercentInTheLastBytesMiscounted) {
   }
 }
 
+// The decoder skips the search for a run prefix in a line without two "z" side by side:
+// a pair anywhere, also across a block boundary or in the last bytes, must be seen.
+TEST(LineRecord, TwoZsSideBySideMissed) {
+  for (std::size_t size = 2; size <= 40; ++size) {
+    for (std::size_t at = 0; at + 2 <= size; ++at) {
+      std::string text(size, 'a');
+      text[at] = 'z';
+      text[at + 1] = 'Z';
+      bool z_pair = false;
+      line_record(text, &z_pair);
+      EXPECT_TRUE(z_pair) << text;
+      text[at + 1] = 'y';
+      if (at >= 2) text[at - 2] = 'z';  // two lone ones
+      line_record(text, &z_pair);
+      EXPECT_FALSE(z_pair) << text;
+    }
+  }
+}
+
 // Long lines are counted in lanes of a byte each, which must be emptied before 256.
 TEST(LineRecord, BracesOfALongLineOverflowed) {
   for (const std::size_t size : {4095, 4096, 4097, 10000}) {
