@@ -1,5 +1,6 @@
 #include "scan/control_files.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <set>
 
@@ -68,17 +69,41 @@ void read_aux(const std::filesystem::path& path, std::set<std::string>& seen,
 
 }  // namespace
 
-std::vector<std::string> bcf_datasources(std::string_view bcf) {
-  std::vector<std::string> names;
-  for (size_t at = bcf.find(kOpen); at != std::string_view::npos; at = bcf.find(kOpen, at + 1)) {
-    const size_t tag_end = bcf.find('>', at);
-    const size_t close = bcf.find(kClose, at);
-    if (tag_end == std::string_view::npos || close == std::string_view::npos || close < tag_end) break;
-    if (!wanted(bcf.substr(at, tag_end - at))) continue;
-    std::string name = resolve_references(bcf.substr(tag_end + 1, close - tag_end - 1));
-    if (!name.empty()) names.push_back(name);
+void BcfSources::feed(std::string_view piece) {
+  if (stopped_) return;
+  pending_ += piece;
+  std::size_t from = 0;
+  for (;;) {
+    const size_t at = pending_.find(kOpen, from);
+    if (at == std::string::npos) {
+      // Only the last bytes may begin an element that the next piece completes.
+      pending_.erase(0, std::max(from, pending_.size() - std::min(pending_.size(), kOpen.size() - 1)));
+      return;
+    }
+    const size_t tag_end = pending_.find('>', at);
+    const size_t close = pending_.find(kClose, at);
+    if (close != std::string::npos && close < tag_end) {  // not an element: the reading ends
+      stopped_ = true;
+      pending_.clear();
+      return;
+    }
+    if (close == std::string::npos) {  // the element goes on in the next piece
+      pending_.erase(0, at);
+      return;
+    }
+    const std::string_view text(pending_);
+    if (wanted(text.substr(at, tag_end - at))) {
+      std::string name = resolve_references(text.substr(tag_end + 1, close - tag_end - 1));
+      if (!name.empty()) names_.push_back(name);
+    }
+    from = at + 1;
   }
-  return names;
+}
+
+std::vector<std::string> bcf_datasources(std::string_view bcf) {
+  BcfSources sources;
+  sources.feed(bcf);
+  return sources.names();
 }
 
 AuxLine scan_aux_line(std::string_view line) {
@@ -102,9 +127,10 @@ std::vector<std::string> aux_databases(const std::string& path) {
 bool bcf_databases(const std::string& path, std::vector<std::string>& names) {
   InputFile in(path);
   if (!in.is_open()) return false;
-  std::string text, chunk;
-  while (in.read_chunk(chunk, 1 << 16)) text += chunk;
-  names = bcf_datasources(text);
+  BcfSources sources;
+  std::string chunk;
+  while (in.read_chunk(chunk, 1 << 16)) sources.feed(chunk);
+  names = sources.names();
   return !in.failed();
 }
 

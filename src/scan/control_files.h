@@ -14,6 +14,20 @@ namespace corvina {
 // XML character references resolved. Globs and remote sources are left out.
 std::vector<std::string> bcf_datasources(std::string_view bcf);
 
+// The same, read in pieces of any size: memory holds one element at most, whatever the
+// size of the file.
+class BcfSources {
+ public:
+  void feed(std::string_view piece);
+  // The names found so far: all of them once every piece is fed.
+  const std::vector<std::string>& names() const { return names_; }
+
+ private:
+  std::string pending_;   // from the start of an element not yet closed, or a few last bytes
+  bool stopped_ = false;  // something that is not an element ends the reading
+  std::vector<std::string> names_;
+};
+
 // What one line of a .aux file holds for bibtex: the names of a "\bibdata{a,b}" (`bibdata`)
 // and the file of a "\@input{chap1.aux}" (`input`), as written.
 struct AuxLine {

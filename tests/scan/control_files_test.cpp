@@ -26,6 +26,15 @@ TEST(scanControlFiles, BcfDataSourcesOfFileTypeOnly) {
       "    <bcf:datasource type=\"file\">plain.bib</bcf:datasource>\n"
       "    <bcf:datasource type=\"file\" datatype=\"bibtex\">cut";
   EXPECT_EQ(bcf_datasources(bcf), (Names{"bib/refs.bib", "R&D <1>.bib", "plain.bib"}));
+  // Read in pieces, an element or its tag cut anywhere; a close before the tag's end stops.
+  for (std::size_t piece = 1; piece <= 40; ++piece) {
+    for (const std::string& text : {bcf, "<bcf:datasource type=\"file\"</bcf:datasource>" + bcf}) {
+      BcfSources sources;
+      for (std::size_t at = 0; at < text.size(); at += piece) sources.feed(std::string_view(text).substr(at, piece));
+      EXPECT_EQ(sources.names(), bcf_datasources(text)) << piece;
+    }
+  }
+  EXPECT_EQ(bcf_datasources("<bcf:datasource type=\"file\"</bcf:datasource>" + bcf), Names{});
 }
 
 TEST(scanControlFiles, AuxFollowsChapterFilesInPlaceAndAddsBibEnding) {
