@@ -66,11 +66,11 @@ void discover_databases(RunState& state) {
 void encode_one(RunState& state, Encoder& encoder, size_t m) {
   const std::string& entry = state.orgbib[m];
   const bool made_by_run = state.staged[m] == RunState::Staged::kLocated;
-  FileDigest input;
+  Digester input;
   std::string error;
   if (cvtc(state, encoder, state.encoder_input[m], working_copy_name(entry), &error,
            [&input](std::string_view bytes) { input.add(bytes); })) {
-    if (!made_by_run) error = complete_backup_record(entry, input);
+    if (!made_by_run) error = complete_backup_record(entry, input.result());
     if (error.empty()) {
       // Recorded before the rename: from then on every way out restores it.
       state.rewritten.push_back({entry, made_by_run});

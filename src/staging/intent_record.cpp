@@ -17,6 +17,7 @@ constexpr const char* kHeader =
 constexpr const char* kBackupLine = "backup\n";
 constexpr const char* kEncodedCopyLine = "encoded copy\n";
 constexpr const char* kCompleteWord = "complete ";
+constexpr const char* kWordsWord = "words";
 
 std::string folder_of(const std::string& path) {
   return std::filesystem::path(path).parent_path().string();
@@ -38,11 +39,14 @@ bool starts_with(const std::string& text, const std::string& start) {
 bool parse_complete(const std::string& rest, IntentRecord& record) {
   if (!starts_with(rest, kCompleteWord) || rest.empty() || rest.back() != '\n') return false;
   std::istringstream fields(rest.substr(std::string(kCompleteWord).size()));
-  std::string end;
-  if (!(fields >> record.backup.size >> record.backup.sum >> record.mtime) || (fields >> end)) {
-    return false;
+  std::string kind, end;
+  if (!(fields >> record.backup.size >> record.backup.sum >> record.mtime)) return false;
+  if (!(fields >> kind)) {
+    record.backup.kind = FileDigest::Kind::kBytes;
+    return true;
   }
-  return true;
+  record.backup.kind = FileDigest::Kind::kWords;
+  return kind == kWordsWord && !(fields >> end);
 }
 
 std::string append_synced(const std::string& entry, const std::string& text, bool create) {
@@ -57,21 +61,6 @@ std::string append_synced(const std::string& entry, const std::string& text, boo
 }
 
 }  // namespace
-
-void FileDigest::add(std::string_view bytes) {
-  for (unsigned char byte : bytes) sum = (sum ^ byte) * 1099511628211ull;
-  size += bytes.size();
-}
-
-std::optional<FileDigest> digest_file(const std::string& path) {
-  InputFile in(path);
-  if (!in.is_open()) return std::nullopt;
-  FileDigest digest;
-  std::string chunk;
-  while (in.read_chunk(chunk, 1 << 16)) digest.add(chunk);
-  if (in.failed()) return std::nullopt;
-  return digest;
-}
 
 std::string record_name(const std::string& entry) { return entry + kSuffix; }
 std::string backup_name(const std::string& entry) { return entry + "-backup.bib"; }
@@ -118,8 +107,9 @@ std::string start_record(const std::string& entry, IntentRecord::State kind) {
 }
 
 std::string complete_record(const std::string& entry, const FileDigest& backup, int64_t mtime) {
-  return append_synced(entry, kCompleteWord + std::to_string(backup.size) + " " +
-                                  std::to_string(backup.sum) + " " + std::to_string(mtime) + "\n",
+  const char* kind = backup.kind == FileDigest::Kind::kWords ? " words" : "";
+  return append_synced(entry, kCompleteWord + std::to_string(backup.size) + " " + std::to_string(backup.sum) + " " +
+                                  std::to_string(mtime) + kind + "\n",
                        false);
 }
 

@@ -5,28 +5,19 @@
 //   1. a header and the kind, "backup" (the user's file is rewritten in place) or
 //      "encoded copy" (a sorting copy of a database found elsewhere is made under the
 //      entry), before the first working file of the database is made;
-//   2. for a backup, "complete SIZE SUM MTIME" once the backup is written, synced and
-//      checked against the database. Only then is the database rewritten.
+//   2. for a backup, "complete SIZE SUM MTIME words" once the backup is made and synced
+//      and the encoder has read it whole (a record of an earlier version has no "words":
+//      its sum is over bytes). Only then does the encoded text take the database's name.
 // A line cut short by a kill counts as not written.
 
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
-namespace corvina {
+#include "staging/file_digest.h"
 
-struct FileDigest {
-  uint64_t size = 0;
-  uint64_t sum = 14695981039346656037ull;  // FNV-1a over the bytes
-  // Takes in the next bytes of the file, so that a pass that reads it for another purpose
-  // digests it too.
-  void add(std::string_view bytes);
-  bool operator==(const FileDigest&) const = default;
-};
-// Empty when the file cannot be read.
-std::optional<FileDigest> digest_file(const std::string& path);
+namespace corvina {
 
 struct IntentRecord {
   enum class State {

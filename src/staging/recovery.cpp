@@ -28,7 +28,7 @@ void remove_or_throw(const std::string& path, const std::string& why) {
 void restore_from_backup(RunState& state, const std::string& entry, const IntentRecord& record) {
   const std::string backup = backup_name(entry);
   if (!path_exists(backup)) return;  // removed after the database was written back
-  if (digest_file(backup) != record.backup) {
+  if (digest_file(backup, record.backup.kind) != record.backup) {
     throw RunError(kExitFileError, "\n! " + backup + " does not match its record " + record_name(entry) +
                                        ": " + entry + " and both files are left as they are. Put the right text "
                                        "back in " + entry + " by hand, then remove the other two.\n");

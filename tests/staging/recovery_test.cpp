@@ -87,6 +87,15 @@ TEST(Recovery, EveryStateAKillLeavesEndsWithTheDatabaseAsItWas) {
        State::kBackedUp, ""},
       {"encoded text renamed over the database",
        [] { link_backup(); fs::rename("refs.bib-tmp.bib", "refs.bib"); }, State::kBackedUp, "restoring it"},
+      {"record of an earlier version, its sum over bytes",
+       [] {
+         const int64_t time = *write_time("refs.bib");
+         start_record("refs.bib", State::kBackingUp);
+         write_file("refs.bib-backup.bib", kOriginal);
+         complete_record("refs.bib", *digest_file("refs.bib-backup.bib", FileDigest::Kind::kBytes), time);
+         write_file("refs.bib", "@book{a, author = {Zzz");
+       },
+       State::kBackedUp, "restoring it"},
       {"written back, record not yet removed",
        [] { back_up(); fs::remove("refs.bib-backup.bib"); }, State::kBackedUp, ""},
   };
