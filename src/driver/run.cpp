@@ -15,6 +15,7 @@
 #include "driver/encoding_check.h"
 #include "platform/file_io.h"
 #include "platform/interrupt.h"
+#include "platform/names.h"
 #include "platform/platform.h"
 #include "core/run_error.h"
 #include "core/run_state.h"
@@ -183,7 +184,8 @@ int run_sequence(RunState& state, std::ofstream& log, RunLocks& locks) {
 int corvina_main(const Build& build, int argc, char** argv) {
   std::cout.setf(std::ios::unitbuf);  // keep our lines in order with the programs we start
   install_interrupt_handlers();
-  CommandLine line = parse_command_line(build, std::vector<std::string>(argv + 1, argv + argc));
+  set_name_encoding(build.reads_utf8 ? NameEncoding::kUtf8 : NameEncoding::kAnsiCodePage);
+  CommandLine line = parse_command_line(build, program_arguments(argc, argv));
   if (line.action == CommandLine::Action::kHelp) {
     std::cout << help_text(build);
     return kExitOk;

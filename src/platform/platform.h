@@ -1,7 +1,8 @@
 #pragma once
 // The outside world the run needs: starting programs, file times and kinds, making
-// writes durable, and locks. platform_posix.cpp is the one implementation today.
+// writes durable, and locks. platform_posix.cpp and platform_win32.cpp implement it.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -31,6 +32,14 @@ ProgramResult run_program(const std::vector<std::string>& argv,
 // positive when name1 was written later than name2, 0 when at the same time, negative
 // when earlier. Empty when either time cannot be read.
 std::optional<int> comparefiletime(const std::string& name1, const std::string& name2);
+
+// A file's last-write time as a count at the file system's full resolution, for the
+// intent record to keep and give back; empty or false when the file cannot be reached.
+std::optional<int64_t> write_time(const std::string& path);
+bool set_write_time(const std::string& path, int64_t time);
+
+// False for a file the user has made read-only, which the run must leave alone.
+bool writable(const std::string& path);
 
 // This process's id, as a waiting run names the holder of a lock.
 int process_id();

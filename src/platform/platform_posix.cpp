@@ -89,6 +89,22 @@ std::optional<int> comparefiletime(const std::string& name1, const std::string& 
   return 0;
 }
 
+std::optional<int64_t> write_time(const std::string& path) {
+  std::error_code error;
+  auto time = std::filesystem::last_write_time(path, error);
+  if (error) return std::nullopt;
+  return static_cast<int64_t>(time.time_since_epoch().count());
+}
+
+bool set_write_time(const std::string& path, int64_t time) {
+  std::error_code error;
+  std::filesystem::file_time_type value{std::filesystem::file_time_type::duration(time)};
+  std::filesystem::last_write_time(path, value, error);
+  return !error;
+}
+
+bool writable(const std::string& path) { return access(path.c_str(), W_OK) == 0; }
+
 }  // namespace corvina
 
 namespace corvina {

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <fstream>
 
+#include "platform/names.h"
 #include "platform/platform.h"
 #include "core/run_error.h"
 
@@ -17,7 +18,7 @@ std::string unusual_file_note(const std::string& path) {
 bool for_each_line(const std::string& path, const std::function<void(std::string_view)>& visit) {
   if (!unusual_file_note(path).empty()) return false;
   // Binary mode: a '\r' before the '\n' stays in the line, and the line rules drop it.
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(to_path(path), std::ios::binary);
   if (!in) return false;
   std::string line;
   errno = 0;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/file_io.h"
+#include "platform/names.h"
 #include "platform/platform.h"
 #include "platform/pure_write.h"
 #include "core/run_error.h"
@@ -16,12 +17,12 @@ using State = IntentRecord::State;
 
 void remove_quietly(const std::string& path) {
   std::error_code ignored;
-  std::filesystem::remove(path, ignored);
+  std::filesystem::remove(to_path(path), ignored);
 }
 
 void remove_or_throw(const std::string& path, const std::string& why) {
   std::error_code error;
-  std::filesystem::remove(path, error);
+  std::filesystem::remove(to_path(path), error);
   if (error) throw RunError(kExitFileError, "\n! cannot remove " + path + ": " + error.message() + ". " + why + "\n");
 }
 
@@ -97,7 +98,7 @@ void recover_entry(RunState& state, const std::string& entry) {
 void recover_working_folder(RunState& state, RunLocks& locks) {
   if (auto elsewhere = listed_elsewhere()) {
     std::vector<std::string> folders;
-    for (const std::string& entry : *elsewhere) folders.push_back(std::filesystem::path(entry).parent_path().string());
+    for (const std::string& entry : *elsewhere) folders.push_back(from_path(to_path(entry).parent_path()));
     locks.take_folders(folders, state.console);
     for (const std::string& entry : *elsewhere) recover_entry(state, entry);
     remove_elsewhere_list();
@@ -105,7 +106,7 @@ void recover_working_folder(RunState& state, RunLocks& locks) {
   std::vector<std::string> entries;
   std::error_code error;
   for (const auto& file : std::filesystem::directory_iterator(".", error)) {
-    std::string entry = entry_of_record(file.path().filename().string());
+    std::string entry = entry_of_record(from_path(file.path().filename()));
     if (!entry.empty()) entries.push_back(entry);
   }
   std::sort(entries.begin(), entries.end());

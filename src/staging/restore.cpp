@@ -5,6 +5,7 @@
 #include <set>
 
 #include "platform/file_io.h"
+#include "platform/names.h"
 #include "platform/pure_write.h"
 #include "staging/intent_record.h"
 #include "staging/recovery.h"
@@ -14,7 +15,7 @@ namespace {
 
 void remove_file(const std::string& path) {
   std::error_code ignored;
-  std::filesystem::remove(path, ignored);
+  std::filesystem::remove(to_path(path), ignored);
 }
 
 void remove_working_files(RunState& state) {
