@@ -1,7 +1,5 @@
 #include "decode/line_record.h"
 
-#include <string.h>
-
 #include <charconv>
 #include <cstdint>
 #include <cstring>
@@ -61,9 +59,9 @@ LineRecord line_record(std::string_view text) {
     }
     return record;
   }
-  const void* percent = text.empty() ? nullptr : memrchr(text.data(), '%', text.size());
+  const size_t percent = text.rfind('%');
   return {static_cast<long long>(text.size()), 1 + brace_balance(text),
-          percent ? static_cast<const char*>(percent) - text.data() : -1};
+          percent == std::string_view::npos ? -1 : static_cast<long long>(percent)};
 }
 
 void LineRecord::add(const LineRecord& more) {

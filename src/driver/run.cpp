@@ -84,9 +84,9 @@ void encode_databases(RunState& state) {
 // leaves NAME-blx.bib for bibtex; the rest of the search stays as it was (an empty entry
 // at the end means TeX's default path, as when BIBINPUTS is unset).
 void search_working_directory_first(const std::string& output_directory) {
-  const char* bibinputs = getenv("BIBINPUTS");
-  std::string path = output_directory.empty() ? "." : ".:" + output_directory;
-  setenv("BIBINPUTS", (path + ":" + (bibinputs ? bibinputs : "")).c_str(), 1);
+  std::vector<std::string> first = {"."};
+  if (!output_directory.empty()) first.push_back(output_directory);
+  prepend_to_search_path("BIBINPUTS", first);
 }
 
 // Returns false when the back end could not be started at all.

@@ -41,6 +41,11 @@ bool set_write_time(const std::string& path, int64_t time);
 // False for a file the user has made read-only, which the run must leave alone.
 bool writable(const std::string& path);
 
+// Puts `folders` before those that the environment variable `name` lists (in the list
+// syntax of the system: "a:b" or "a;b"), for the programs started afterwards. An unset
+// variable leaves an empty entry at the end, which TeX reads as its default path.
+void prepend_to_search_path(const std::string& name, const std::vector<std::string>& folders);
+
 // This process's id, as a waiting run names the holder of a lock.
 int process_id();
 

@@ -1,6 +1,7 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <stdlib.h>
 #include <spawn.h>
 #include <string.h>
 #include <sys/file.h>
@@ -104,6 +105,13 @@ bool set_write_time(const std::string& path, int64_t time) {
 }
 
 bool writable(const std::string& path) { return access(path.c_str(), W_OK) == 0; }
+
+void prepend_to_search_path(const std::string& name, const std::vector<std::string>& folders) {
+  std::string value;
+  for (const std::string& folder : folders) value += folder + ":";
+  const char* old = getenv(name.c_str());
+  setenv(name.c_str(), (value + (old ? old : "")).c_str(), 1);
+}
 
 }  // namespace corvina
 
