@@ -28,6 +28,9 @@ struct ProgramResult {
 ProgramResult run_program(const std::vector<std::string>& argv,
                           const std::string& stdout_path = "");
 
+// True when run_program would find `program` on PATH.
+bool on_path(const std::string& program);
+
 // Compares the last-write times of two files at the file system's full resolution:
 // positive when name1 was written later than name2, 0 when at the same time, negative
 // when earlier. Empty when either time cannot be read.

@@ -80,6 +80,20 @@ ProgramResult run_program(const std::vector<std::string>& argv, const std::strin
   return wait_for(pid);
 }
 
+// As posix_spawnp searches: each folder of PATH in turn, an empty entry meaning ".".
+bool on_path(const std::string& program) {
+  const char* path = getenv("PATH");
+  if (program.empty() || !path) return false;
+  const std::string folders = path;
+  for (size_t at = 0, end = 0; end != std::string::npos; at = end + 1) {
+    end = folders.find(':', at);
+    std::string folder = folders.substr(at, end == std::string::npos ? std::string::npos : end - at);
+    const std::string file = (folder.empty() ? "." : folder) + "/" + program;
+    if (file_kind(file) == FileKind::kRegular && access(file.c_str(), X_OK) == 0) return true;
+  }
+  return false;
+}
+
 std::optional<int> comparefiletime(const std::string& name1, const std::string& name2) {
   std::error_code error1, error2;
   auto time1 = std::filesystem::last_write_time(name1, error1);

@@ -132,6 +132,8 @@ HANDLE open_output(const std::string& path) {
 
 }  // namespace
 
+bool on_path(const std::string& program) { return !find_program(to_wide(program)).empty(); }
+
 ProgramResult run_program(const std::vector<std::string>& argv, const std::string& stdout_path) {
   throw_if_interrupted();
   const std::wstring program = find_program(to_wide(argv.at(0)));
