@@ -1,0 +1,153 @@
+// Whole runs of the Windows edition with the stand-ins of stand_in.cpp (run under wine in
+// CI): names in UTF-8 that hold Chinese characters and blanks, the locator, and arguments
+// that must reach a program exactly as given.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "platform/names.h"
+#include "platform/platform.h"
+#include "support/files.h"
+#include "support/temp_dir.h"
+
+namespace corvina::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kDatabase =
+    "@book{wang, author = {王小明 and Smith, John}, title = {中文 Title}}\r\n"
+    "@book{smith, author = {Smith, Anna}, title = {Plain}}\r\n";
+
+// The programs are built into the folder of this test program.
+fs::path built_programs() {
+  std::wstring name(32768, L'\0');
+  name.resize(GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size())));
+  return fs::path(name).parent_path();
+}
+
+// A document folder, and a folder of stand-ins that is all of PATH.
+class WindowsRun {
+ public:
+  WindowsRun() : documents_(root_.path() / "documents"), stand_ins_(root_.path() / "stand-ins") {
+    fs::create_directory(documents_);
+    fs::create_directory(stand_ins_);
+    fs::copy_file(built_programs() / "pellam4.exe", stand_ins_ / "pellam4.exe");
+    saved_path_.resize(32768);
+    saved_path_.resize(GetEnvironmentVariableW(L"PATH", saved_path_.data(), 32768));
+    SetEnvironmentVariableW(L"PATH", stand_ins_.c_str());
+    fs::current_path(documents_);
+  }
+  ~WindowsRun() {
+    SetEnvironmentVariableW(L"PATH", saved_path_.c_str());
+    fs::current_path(root_.path());
+  }
+
+  // What the stand-in `program` does (see stand_in.cpp).
+  void tell(const std::string& program, const std::string& what, const std::string& text) {
+    if (!file_exists(stand_ins_ / (program + ".exe"))) {
+      fs::copy_file(built_programs() / "stand_in.exe", stand_ins_ / (program + ".exe"));
+    }
+    write_file(stand_ins_ / (program + "-" + what + ".txt"), text);
+  }
+  std::string args_of(const std::string& program) const {
+    const fs::path args = stand_ins_ / (program + "-args.txt");
+    return file_exists(args) ? read_file(args) : "(not started)";
+  }
+  std::string seen() const { return read_file(stand_ins_ / "seen.bib"); }
+
+  ProgramResult run(const std::vector<std::string>& args) {
+    std::vector<std::string> argv = {from_path(built_programs() / "corvina4.exe")};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return run_program(argv, from_path(root_.path() / "console.txt"));
+  }
+  std::string console() const { return read_file(root_.path() / "console.txt"); }
+  fs::path outside(const std::string& name) const { return root_.path() / to_path(name); }
+  std::string listing() const {
+    std::string names;
+    std::vector<std::string> sorted;
+    for (const auto& file : fs::directory_iterator(documents_)) sorted.push_back(from_path(file.path().filename()));
+    std::sort(sorted.begin(), sorted.end());
+    for (const std::string& name : sorted) names += name + "\n";
+    return names;
+  }
+
+ private:
+  TempDir root_;
+  fs::path documents_, stand_ins_;
+  std::wstring saved_path_;
+};
+
+void write_document(const std::string& commands) {
+  write_file("thesis.vdk", "\\documentclass{article}\n\\usepackage{biblatex}\n" + commands +
+                               "\\begin{document}\\nocite{*}\\printbibliography\\end{document}\n");
+}
+
+// The database is named where the document's scan does not look (a preamble elsewhere),
+// so it comes from the back end's control file with its blank.
+TEST(WindowsRun, DatabaseNamedWithChineseAndABlankIsDecodedAndComesBackByteForByte) {
+  WindowsRun h;
+  const std::string database = "文獻 資料.bib";
+  write_document("");
+  write_file("thesis.bcf", "<bcf:datasource type=\"file\" datatype=\"bibtex\">" + database + "</bcf:datasource>\n");
+  write_file(to_path(database), kDatabase);
+  // Less than a second back: a restore that kept whole seconds only would show.
+  const int64_t time_before = *write_time(database) - 12345678;
+  ASSERT_TRUE(set_write_time(database, time_before));
+  h.tell("biber", "copies", database);
+
+  ASSERT_TRUE(h.run({"thesis"}).ok()) << h.console();
+  EXPECT_EQ(h.args_of("biber"), "thesis\n");
+  EXPECT_EQ(h.args_of("pellam4"), "(not started)");  // a real .exe, which keeps no record
+  EXPECT_NE(h.seen().find("Zzz"), std::string::npos);
+  EXPECT_EQ(h.seen().find("王"), std::string::npos);
+  EXPECT_EQ(read_file("thesis.bbl"), kDatabase);
+  EXPECT_EQ(read_file(to_path(database)), kDatabase);
+  EXPECT_EQ(write_time(database), time_before);
+  EXPECT_EQ(h.listing(), "temp21-tmp.bbl\nthesis.bbl\nthesis.bcf\nthesis.vdk\n" + database + "\n");
+}
+
+TEST(WindowsRun, DatabaseElsewhereIsFoundThroughFindtexmfAsPrinted) {
+  WindowsRun h;
+  fs::create_directory(h.outside("共用 資料"));
+  const fs::path elsewhere = h.outside("共用 資料") / "lib.bib";
+  write_file(elsewhere, kDatabase);
+  write_document("\\addbibresource{lib.bib}\n");
+  write_file("thesis.bcf", "");
+  h.tell("findtexmf", "prints", from_path(elsewhere) + "\r\n");
+  h.tell("kpsewhich", "status", "1");
+  h.tell("biber", "copies", "lib.bib");
+
+  ASSERT_TRUE(h.run({"thesis"}).ok()) << h.console();
+  EXPECT_EQ(h.args_of("findtexmf"), "lib.bib\n");
+  EXPECT_EQ(h.args_of("kpsewhich"), "(not started)");
+  EXPECT_NE(h.seen().find("Zzz"), std::string::npos);
+  EXPECT_EQ(read_file("thesis.bbl"), kDatabase);
+  EXPECT_EQ(read_file(elsewhere), kDatabase);
+  EXPECT_EQ(h.listing(), "temp21-tmp.bbl\nthesis.bbl\nthesis.bcf\nthesis.vdk\n");
+}
+
+// The command line is split again by the started program's C runtime: quotes,
+// backslashes before quotes and at the end, and an empty argument all need their rule.
+TEST(WindowsRun, ArgumentSplitOrChangedOnItsWayToTheProgram) {
+  WindowsRun h;
+  h.tell("show", "status", "3");
+  const std::vector<std::string> args = {
+      "show", "a b", "", "say \"hi\"", "end\\", "dir with blank\\", "a\\\\\"b", "\\\\server\\share",
+      "&whoami", "%PATH%", "中文 名.bib", "\t"};
+  ProgramResult result = run_program(args);
+  EXPECT_EQ(result.outcome, ProgramResult::Outcome::kExited);
+  EXPECT_EQ(result.value, 3);
+  std::string expected;
+  for (size_t i = 1; i < args.size(); ++i) expected += args[i] + "\n";
+  EXPECT_EQ(h.args_of("show"), expected);
+
+  ProgramResult missing = run_program({"no-such-program", "x"});
+  EXPECT_EQ(missing.describe("no-such-program"), "no-such-program cannot be started: No such file or directory");
+}
+
+}  // namespace
+}  // namespace corvina::testing
