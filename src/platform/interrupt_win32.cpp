@@ -37,7 +37,12 @@ BOOL WINAPI record_event(DWORD event) {
 
 }  // namespace
 
-void install_interrupt_handlers() { SetConsoleCtrlHandler(record_event, TRUE); }
+// A program started in a new process group begins with Ctrl-C ignored; ours is turned
+// back on, so that Ctrl-C restores the databases there as well.
+void install_interrupt_handlers() {
+  SetConsoleCtrlHandler(nullptr, FALSE);
+  SetConsoleCtrlHandler(record_event, TRUE);
+}
 
 int pending_interrupt() { return static_cast<int>(g_pending_signal); }
 
