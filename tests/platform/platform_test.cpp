@@ -1,5 +1,5 @@
-// File times finer than a second, on both systems (how a program failed is seen in the
-// whole-run tests).
+// File times finer than a second and the run lock, on both systems (how a program failed
+// is seen in the whole-run tests).
 
 #include "platform/platform.h"
 
@@ -24,6 +24,21 @@ TEST(Platform, FileTimesCompareBelowOneSecond) {
   ASSERT_TRUE(set_write_time("b", base));
   EXPECT_EQ(*comparefiletime("a", "b"), 0);
   EXPECT_FALSE(comparefiletime("a", "gone").has_value());
+}
+
+// A second run must see the lock busy and read who holds it (Windows locks keep others
+// from reading the bytes they cover); once the holder has removed it, the next takes it.
+TEST(Platform, LockTakenTwiceOrItsHolderUnreadable) {
+  testing::TempDir dir;
+  FileLock holder, waiter;
+  ASSERT_EQ(holder.try_take("corvina.lock"), FileLock::Outcome::kTaken);
+  ASSERT_TRUE(holder.write("corvina4 on thesis (process 1)\n"));
+  EXPECT_EQ(waiter.try_take("corvina.lock"), FileLock::Outcome::kBusy);
+  EXPECT_EQ(waiter.read(), "corvina4 on thesis (process 1)\n");
+  holder.remove_and_release("corvina.lock");
+  EXPECT_EQ(waiter.try_take("corvina.lock"), FileLock::Outcome::kTaken);
+  waiter.remove_and_release("corvina.lock");
+  EXPECT_FALSE(testing::file_exists("corvina.lock"));
 }
 
 }  // namespace

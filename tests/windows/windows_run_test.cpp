@@ -110,24 +110,27 @@ TEST(WindowsRun, DatabaseNamedWithChineseAndABlankIsDecodedAndComesBackByteForBy
   EXPECT_EQ(h.listing(), "temp21-tmp.bbl\nthesis.bbl\nthesis.bcf\nthesis.vdk\n" + database + "\n");
 }
 
+// A .tex document, without the preprocessor: the decoded text replaces the .bbl that the
+// back end wrote.
 TEST(WindowsRun, DatabaseElsewhereIsFoundThroughFindtexmfAsPrinted) {
   WindowsRun h;
   fs::create_directory(h.outside("共用 資料"));
   const fs::path elsewhere = h.outside("共用 資料") / "lib.bib";
   write_file(elsewhere, kDatabase);
   write_document("\\addbibresource{lib.bib}\n");
+  fs::rename("thesis.vdk", "thesis.tex");
   write_file("thesis.bcf", "");
   h.tell("findtexmf", "prints", from_path(elsewhere) + "\r\n");
   h.tell("kpsewhich", "status", "1");
   h.tell("biber", "copies", "lib.bib");
 
-  ASSERT_TRUE(h.run({"thesis"}).ok()) << h.console();
+  ASSERT_TRUE(h.run({"thesis.tex"}).ok()) << h.console();
   EXPECT_EQ(h.args_of("findtexmf"), "lib.bib\n");
   EXPECT_EQ(h.args_of("kpsewhich"), "(not started)");
   EXPECT_NE(h.seen().find("Zzz"), std::string::npos);
   EXPECT_EQ(read_file("thesis.bbl"), kDatabase);
   EXPECT_EQ(read_file(elsewhere), kDatabase);
-  EXPECT_EQ(h.listing(), "temp21-tmp.bbl\nthesis.bbl\nthesis.bcf\nthesis.vdk\n");
+  EXPECT_EQ(h.listing(), "thesis.bbl\nthesis.bcf\nthesis.tex\n");
 }
 
 // The command line is split again by the started program's C runtime: quotes,
