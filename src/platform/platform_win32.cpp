@@ -1,16 +1,13 @@
 #include <windows.h>
 
-#include <io.h>
-
 #include <cerrno>
 #include <cstring>
 
-#include "platform/interrupt.h"
-#include "platform/names.h"
 #include "platform/platform.h"
 #include "platform/win32_support.h"
 
 namespace corvina {
+
 // The messages of this program speak errno, on both systems.
 int errno_from(DWORD error) {
   switch (error) {
@@ -42,33 +39,10 @@ int errno_from(DWORD error) {
   }
 }
 
-namespace {
-
-// A handle that closes itself.
-class Handle {
- public:
-  explicit Handle(HANDLE handle) : handle_(handle) {}
-  ~Handle() {
-    if (valid()) CloseHandle(handle_);
-  }
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
-  HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
-
-constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-
-// Opens what stands at `path` for its attributes only; a folder too.
 HANDLE open_attributes(const std::string& path, DWORD access) {
   return CreateFileW(to_wide(path).c_str(), access, kShareAll, nullptr, OPEN_EXISTING,
                      FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
-
-}  // namespace
 
 std::string ProgramResult::describe(const std::string& program) const {
   switch (outcome) {
@@ -150,99 +124,5 @@ int sync_file(const std::string& path) {
 // NTFS journals its folders itself, and FlushFileBuffers on a folder needs rights that
 // an ordinary user lacks: there is nothing to do.
 int sync_folder(const std::string&) { return 0; }
-
-namespace {
-
-// The lock covers one byte far past any content, so that a waiting run can still read
-// who holds it: Windows locks keep others from reading the bytes they cover.
-constexpr DWORD kLockOffsetHigh = 0x7fffffff;
-
-bool same_file(HANDLE held, const std::string& path) {
-  Handle named(open_attributes(path, FILE_READ_ATTRIBUTES));
-  BY_HANDLE_FILE_INFORMATION a, b;
-  if (!named.valid() || !GetFileInformationByHandle(held, &a) || !GetFileInformationByHandle(named.get(), &b)) {
-    return false;
-  }
-  return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
-         a.nFileIndexLow == b.nFileIndexLow;
-}
-
-// A lock file that its holder is removing refuses to be opened until the holder has
-// let go; that is a busy lock, not a failure. A read-only lock file is a failure.
-bool being_removed(const std::string& path) {
-  const DWORD attributes = GetFileAttributesW(to_wide(path).c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return GetLastError() == ERROR_ACCESS_DENIED;
-  return !(attributes & FILE_ATTRIBUTE_READONLY);
-}
-
-}  // namespace
-
-// The handle is not inheritable (no security attributes), so no program we start holds
-// the lock.
-FileLock::Outcome FileLock::try_take(const std::string& path) {
-  close();
-  HANDLE handle = CreateFileW(to_wide(path).c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr,
-                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) {
-    const DWORD error = GetLastError();
-    error_ = errno_from(error);
-    return error == ERROR_ACCESS_DENIED && being_removed(path) ? Outcome::kBusy : Outcome::kFailed;
-  }
-  fd_ = _open_osfhandle(reinterpret_cast<intptr_t>(handle), 0);
-  OVERLAPPED range{};
-  range.OffsetHigh = kLockOffsetHigh;
-  if (!LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &range)) {
-    const DWORD error = GetLastError();
-    error_ = errno_from(error);
-    return error == ERROR_LOCK_VIOLATION || error == ERROR_IO_PENDING ? Outcome::kBusy : Outcome::kFailed;
-  }
-  if (!same_file(handle, path)) {
-    close();  // removed by the holder we waited for: try again on the new file
-    error_ = EWOULDBLOCK;
-    return Outcome::kBusy;
-  }
-  return Outcome::kTaken;
-}
-
-namespace {
-
-HANDLE handle_of(int fd) { return reinterpret_cast<HANDLE>(_get_osfhandle(fd)); }
-
-}  // namespace
-
-bool FileLock::write(const std::string& text) {
-  if (fd_ < 0) return false;
-  HANDLE file = handle_of(fd_);
-  LARGE_INTEGER start{};
-  DWORD written = 0;
-  return SetFilePointerEx(file, start, nullptr, FILE_BEGIN) && SetEndOfFile(file) &&
-         WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-         written == text.size();
-}
-
-std::string FileLock::read() const {
-  std::string text;
-  if (fd_ < 0) return text;
-  HANDLE file = handle_of(fd_);
-  std::string chunk(4096, '\0');
-  OVERLAPPED at{};
-  for (DWORD got = 0; ReadFile(file, chunk.data(), static_cast<DWORD>(chunk.size()), &got, &at) && got > 0;) {
-    text.append(chunk, 0, got);
-    at.Offset += got;
-  }
-  return text;
-}
-
-void FileLock::remove_and_release(const std::string& path) {
-  // The name goes when the last handle closes, ours just below; until then the file
-  // refuses new openers, which see a busy lock (being_removed).
-  if (fd_ >= 0) DeleteFileW(to_wide(path).c_str());
-  close();
-}
-
-void FileLock::close() {
-  if (fd_ >= 0) _close(fd_);
-  fd_ = -1;
-}
 
 }  // namespace corvina
