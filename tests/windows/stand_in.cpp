@@ -3,7 +3,8 @@
 // written in files beside it, named after it:
 //   NAME-args.txt    receives the arguments, one a line, in UTF-8 (always written);
 //   NAME-prints.txt  is copied to standard output (a locator's answer);
-//   NAME-copies.txt  names a file whose bytes go to ARG1.bbl (a back end), and to seen.bib;
+//   NAME-copies.txt  names a file whose bytes go to LAST.bbl, LAST its last argument (a
+//                    back end), and to seen.bib;
 //   NAME-waits.txt   makes it write NAME-running.txt and wait a minute (to be interrupted);
 //   NAME-status.txt  holds its exit status.
 
@@ -68,7 +69,7 @@ int main() {
     std::string database;
     // The name is UTF-8; the path of std::filesystem takes it so only as char8_t.
     read(fs::path(std::u8string(text.begin(), text.end())), database);
-    write(fs::path(argv[1]).wstring() + L".bbl", database);
+    write(fs::path(argv[count - 1]).wstring() + L".bbl", database);
     write(folder / "seen.bib", database);
   }
   if (read(beside(L"waits"), text)) {

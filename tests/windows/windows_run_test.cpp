@@ -35,7 +35,9 @@ class WindowsRun {
   WindowsRun() : documents_(root_.path() / "documents"), stand_ins_(root_.path() / "stand-ins") {
     fs::create_directory(documents_);
     fs::create_directory(stand_ins_);
-    fs::copy_file(built_programs() / "pellam4.exe", stand_ins_ / "pellam4.exe");
+    for (const char* preprocessor : {"pellam.exe", "pellam4.exe"}) {
+      fs::copy_file(built_programs() / preprocessor, stand_ins_ / preprocessor);
+    }
     saved_path_.resize(32768);
     saved_path_.resize(GetEnvironmentVariableW(L"PATH", saved_path_.data(), 32768));
     SetEnvironmentVariableW(L"PATH", stand_ins_.c_str());
@@ -59,8 +61,8 @@ class WindowsRun {
   }
   std::string seen() const { return read_file(stand_ins_ / "seen.bib"); }
 
-  ProgramResult run(const std::vector<std::string>& args) {
-    std::vector<std::string> argv = {from_path(built_programs() / "corvina4.exe")};
+  ProgramResult run(const std::vector<std::string>& args, const std::string& program = "corvina4") {
+    std::vector<std::string> argv = {from_path(built_programs() / (program + ".exe"))};
     argv.insert(argv.end(), args.begin(), args.end());
     return run_program(argv, from_path(root_.path() / "console.txt"));
   }
@@ -131,6 +133,23 @@ TEST(WindowsRun, DatabaseElsewhereIsFoundThroughFindtexmfAsPrinted) {
   EXPECT_EQ(read_file("thesis.bbl"), kDatabase);
   EXPECT_EQ(read_file(elsewhere), kDatabase);
   EXPECT_EQ(h.listing(), "thesis.bbl\nthesis.bcf\nthesis.tex\n");
+}
+
+TEST(WindowsRun, Big5RunGivesBackTheDatabaseByteForByte) {
+  WindowsRun h;
+  // 王小明 and 中文 in Big5; the 文 of the title stands right before the closing brace.
+  const std::string database = "@book{wang, author = {\xA4\xFD\xA4\x70\xA9\xFA}, title = {\xA4\xA4\xA4\xE5}}\r\n";
+  write_document("\\bibliography{refs}\n");
+  write_file("thesis.aux", "\\bibdata{refs}\n");
+  write_file("refs.bib", database);
+  h.tell("bibtex8", "copies", "refs.bib");
+
+  ASSERT_TRUE(h.run({"thesis"}, "corvina").ok()) << h.console();
+  EXPECT_EQ(h.args_of("bibtex8"), "--mstrings\n50000\n-W\nthesis\n");
+  EXPECT_EQ(h.seen().find('\xA4'), std::string::npos);
+  EXPECT_EQ(read_file("thesis.bbl"), database);
+  EXPECT_EQ(read_file("refs.bib"), database);
+  EXPECT_EQ(h.listing(), "refs.bib\nthesis-tmp.bbl\nthesis.aux\nthesis.bbl\nthesis.vdk\n");
 }
 
 // The command line is split again by the started program's C runtime: quotes,
