@@ -2,16 +2,12 @@
 // CI): names in UTF-8 that hold Chinese characters and blanks, the locator, and arguments
 // that must reach a program exactly as given.
 
-#include <windows.h>
-
 #include <gtest/gtest.h>
-
-#include <algorithm>
 
 #include "platform/names.h"
 #include "platform/platform.h"
 #include "support/files.h"
-#include "support/temp_dir.h"
+#include "windows/windows_harness.h"
 
 namespace corvina::testing {
 namespace {
@@ -21,72 +17,6 @@ namespace fs = std::filesystem;
 const std::string kDatabase =
     "@book{wang, author = {王小明 and Smith, John}, title = {中文 Title}}\r\n"
     "@book{smith, author = {Smith, Anna}, title = {Plain}}\r\n";
-
-// The programs are built into the folder of this test program.
-fs::path built_programs() {
-  std::wstring name(32768, L'\0');
-  name.resize(GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size())));
-  return fs::path(name).parent_path();
-}
-
-// A document folder, and a folder of stand-ins that is all of PATH.
-class WindowsRun {
- public:
-  WindowsRun() : documents_(root_.path() / "documents"), stand_ins_(root_.path() / "stand-ins") {
-    fs::create_directory(documents_);
-    fs::create_directory(stand_ins_);
-    for (const char* preprocessor : {"pellam.exe", "pellam4.exe"}) {
-      fs::copy_file(built_programs() / preprocessor, stand_ins_ / preprocessor);
-    }
-    saved_path_.resize(32768);
-    saved_path_.resize(GetEnvironmentVariableW(L"PATH", saved_path_.data(), 32768));
-    SetEnvironmentVariableW(L"PATH", stand_ins_.c_str());
-    fs::current_path(documents_);
-  }
-  ~WindowsRun() {
-    SetEnvironmentVariableW(L"PATH", saved_path_.c_str());
-    fs::current_path(root_.path());
-  }
-
-  // What the stand-in `program` does (see stand_in.cpp).
-  void tell(const std::string& program, const std::string& what, const std::string& text) {
-    if (!file_exists(stand_ins_ / (program + ".exe"))) {
-      fs::copy_file(built_programs() / "stand_in.exe", stand_ins_ / (program + ".exe"));
-    }
-    write_file(stand_ins_ / (program + "-" + what + ".txt"), text);
-  }
-  std::string args_of(const std::string& program) const {
-    const fs::path args = stand_ins_ / (program + "-args.txt");
-    return file_exists(args) ? read_file(args) : "(not started)";
-  }
-  std::string seen() const { return read_file(stand_ins_ / "seen.bib"); }
-
-  ProgramResult run(const std::vector<std::string>& args, const std::string& program = "corvina4") {
-    std::vector<std::string> argv = {from_path(built_programs() / (program + ".exe"))};
-    argv.insert(argv.end(), args.begin(), args.end());
-    return run_program(argv, from_path(root_.path() / "console.txt"));
-  }
-  std::string console() const { return read_file(root_.path() / "console.txt"); }
-  fs::path outside(const std::string& name) const { return root_.path() / to_path(name); }
-  std::string listing() const {
-    std::string names;
-    std::vector<std::string> sorted;
-    for (const auto& file : fs::directory_iterator(documents_)) sorted.push_back(from_path(file.path().filename()));
-    std::sort(sorted.begin(), sorted.end());
-    for (const std::string& name : sorted) names += name + "\n";
-    return names;
-  }
-
- private:
-  TempDir root_;
-  fs::path documents_, stand_ins_;
-  std::wstring saved_path_;
-};
-
-void write_document(const std::string& commands) {
-  write_file("thesis.vdk", "\\documentclass{article}\n\\usepackage{biblatex}\n" + commands +
-                               "\\begin{document}\\nocite{*}\\printbibliography\\end{document}\n");
-}
 
 // The database is named where the document's scan does not look (a preamble elsewhere),
 // so it comes from the back end's control file with its blank.
