@@ -2,6 +2,7 @@
 // (biber.exe, findtexmf.exe, ...) into a folder of its own. What each copy does is
 // written in files beside it, named after it:
 //   NAME-args.txt    receives the arguments, one a line, in UTF-8 (always written);
+//   NAME-bibinputs.txt receives the value of BIBINPUTS (always written);
 //   NAME-prints.txt  is copied to standard output (a locator's answer);
 //   NAME-copies.txt  names a file whose bytes go to LAST.bbl, LAST its last argument (a
 //                    back end), and to seen.bib;
@@ -62,6 +63,9 @@ int main() {
   std::string args;
   for (int i = 1; i < count; ++i) args += utf8(argv[i]) + "\n";
   write(beside(L"args"), args);
+  std::wstring bibinputs(32768, L'\0');
+  bibinputs.resize(GetEnvironmentVariableW(L"BIBINPUTS", bibinputs.data(), 32768));
+  write(beside(L"bibinputs"), utf8(bibinputs));
 
   std::string text;
   if (read(beside(L"prints"), text)) std::fwrite(text.data(), 1, text.size(), stdout);

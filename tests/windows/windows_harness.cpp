@@ -50,6 +50,10 @@ std::string WindowsRun::args_of(const std::string& program) const {
   return file_exists(args) ? read_file(args) : "(not started)";
 }
 
+std::string WindowsRun::bibinputs_of(const std::string& program) const {
+  return read_file(stand_ins_ / (program + "-bibinputs.txt"));
+}
+
 std::string WindowsRun::seen() const { return read_file(stand_ins_ / "seen.bib"); }
 
 ProgramResult WindowsRun::run(const std::vector<std::string>& args, const std::string& program) {

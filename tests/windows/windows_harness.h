@@ -20,6 +20,8 @@ class WindowsRun {
   void tell(const std::string& program, const std::string& what, const std::string& text);
   // Its arguments, one a line, or "(not started)".
   std::string args_of(const std::string& program) const;
+  // The BIBINPUTS it was started with.
+  std::string bibinputs_of(const std::string& program) const;
   // What the last back end was given to read.
   std::string seen() const;
 

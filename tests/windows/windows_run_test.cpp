@@ -2,6 +2,8 @@
 // CI): names in UTF-8 that hold Chinese characters and blanks, the locator, and arguments
 // that must reach a program exactly as given.
 
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
 #include "platform/names.h"
@@ -74,8 +76,14 @@ TEST(WindowsRun, Big5RunGivesBackTheDatabaseByteForByte) {
   write_file("refs.bib", database);
   h.tell("bibtex8", "copies", "refs.bib");
 
-  ASSERT_TRUE(h.run({"thesis"}, "corvina").ok()) << h.console();
+  // bibtex8 searches the working folder first, before the folders the user named, in
+  // the list syntax of Windows.
+  SetEnvironmentVariableW(L"BIBINPUTS", L"C:\\texmf\\bib");
+  const bool ok = h.run({"thesis"}, "corvina").ok();
+  SetEnvironmentVariableW(L"BIBINPUTS", nullptr);
+  ASSERT_TRUE(ok) << h.console();
   EXPECT_EQ(h.args_of("bibtex8"), "--mstrings\n50000\n-W\nthesis\n");
+  EXPECT_EQ(h.bibinputs_of("bibtex8"), ".;C:\\texmf\\bib");
   EXPECT_EQ(h.seen().find('\xA4'), std::string::npos);
   EXPECT_EQ(read_file("thesis.bbl"), database);
   EXPECT_EQ(read_file("refs.bib"), database);
