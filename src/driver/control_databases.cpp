@@ -6,6 +6,7 @@
 #include "driver/backend_choice.h"
 #include "driver/document_name.h"
 #include "platform/file_io.h"
+#include "platform/names.h"
 #include "core/run_error.h"
 #include "scan/control_files.h"
 
@@ -15,7 +16,7 @@ namespace {
 // What a database name stands for once staging has added ".bib" where it must.
 std::string database_key(const std::string& name) {
   std::string file = name.ends_with(".bib") || regular_file(name) ? name : name + ".bib";
-  return std::filesystem::path(file).lexically_normal().string();
+  return from_path(to_path(file).lexically_normal());
 }
 
 std::string backend_base(const RunState& state) { return in_directory(state.output_directory, state.purename); }
@@ -45,11 +46,11 @@ std::vector<std::string> databases_in(const std::string& control) {
 
 void add_control_file_databases(RunState& state) {
   const std::string control = control_file(state);
-  const std::string own = std::filesystem::path(state.purename).filename().string() + "-blx.bib";
+  const std::string own = from_path(to_path(state.purename).filename()) + "-blx.bib";
   std::set<std::string> known;
   for (const std::string& entry : state.orgbib) known.insert(database_key(entry));
   for (const std::string& name : databases_in(control)) {
-    if (std::filesystem::path(name).filename() == own) continue;
+    if (from_path(to_path(name).filename()) == own) continue;
     if (known.insert(database_key(name)).second) state.orgbib.push_back(name);
   }
   bool any = false;

@@ -4,6 +4,8 @@
 
 #include "decode/cvte.h"
 #include "driver/document_name.h"
+#include "platform/file_io.h"
+#include "platform/names.h"
 #include "platform/pure_write.h"
 #include "core/run_error.h"
 
@@ -21,14 +23,14 @@ void decode_in_place(RunState& state) {
     cvte(state, *decoder, bbl, decoded);
   } catch (...) {
     std::error_code ignored;
-    if (std::filesystem::is_regular_file(decoded, ignored)) std::filesystem::remove(decoded, ignored);
+    if (regular_file(decoded)) std::filesystem::remove(to_path(decoded), ignored);
     throw;
   }
   std::error_code error;
-  std::filesystem::rename(decoded, bbl, error);
+  std::filesystem::rename(to_path(decoded), to_path(bbl), error);
   if (error) {
     std::error_code ignored;
-    std::filesystem::remove(decoded, ignored);
+    std::filesystem::remove(to_path(decoded), ignored);
     throw RunError(kExitFileError, "! cannot replace " + bbl + " by " + decoded + ": " + error.message() + ".\n");
   }
   state.bbl_holds_sort_keys = false;
@@ -46,7 +48,7 @@ void drop_undecoded_bbl(RunState& state) {
   if (!state.bbl_holds_sort_keys) return;
   const std::string bbl = bbl_name(state);
   std::error_code error;
-  if (std::filesystem::remove(bbl, error)) {
+  if (std::filesystem::remove(to_path(bbl), error)) {
     state.console << "\n! " << bbl << " still held sort keys and is removed; run " << state.build.program
                   << " again.\n";
   }

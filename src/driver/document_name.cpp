@@ -2,6 +2,8 @@
 
 #include <filesystem>
 
+#include "platform/names.h"
+
 namespace corvina {
 namespace {
 
@@ -24,7 +26,7 @@ DocumentName by_base_name(const std::string& purename, const std::string& output
 std::string in_directory(const std::string& directory, const std::string& name) {
   if (directory.empty()) return name;
   if (name.empty()) return directory;
-  return (std::filesystem::path(directory) / name).string();
+  return from_path(to_path(directory) / to_path(name));
 }
 
 DocumentName resolve_document_name(const std::string& typed, const std::string& output_directory,
@@ -33,9 +35,9 @@ DocumentName resolve_document_name(const std::string& typed, const std::string& 
     return {typed, typed.substr(0, typed.size() - 4), output_directory, true};
   }
   if (ends_with(typed, ".bcf") || ends_with(typed, ".aux")) {
-    const std::filesystem::path control(typed);
-    std::string directory = in_directory(output_directory, control.parent_path().string());
-    return by_base_name(control.stem().string(), directory, exists);
+    const std::filesystem::path control = to_path(typed);
+    std::string directory = in_directory(output_directory, from_path(control.parent_path()));
+    return by_base_name(from_path(control.stem()), directory, exists);
   }
   return by_base_name(typed, output_directory, exists);
 }

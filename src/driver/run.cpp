@@ -15,6 +15,7 @@
 #include "driver/encoding_check.h"
 #include "platform/file_io.h"
 #include "platform/interrupt.h"
+#include "platform/names.h"
 #include "platform/platform.h"
 #include "core/run_error.h"
 #include "core/run_state.h"
@@ -96,9 +97,9 @@ void encode_databases(RunState& state) {
 // leaves NAME-blx.bib for bibtex; the rest of the search stays as it was (an empty entry
 // at the end means TeX's default path, as when BIBINPUTS is unset).
 void search_working_directory_first(const std::string& output_directory) {
-  const char* bibinputs = getenv("BIBINPUTS");
-  std::string path = output_directory.empty() ? "." : ".:" + output_directory;
-  setenv("BIBINPUTS", (path + ":" + (bibinputs ? bibinputs : "")).c_str(), 1);
+  std::vector<std::string> first = {"."};
+  if (!output_directory.empty()) first.push_back(output_directory);
+  prepend_to_search_path("BIBINPUTS", first);
 }
 
 // Returns false when the back end could not be started at all.
@@ -196,7 +197,8 @@ int run_sequence(RunState& state, std::ofstream& log, RunLocks& locks) {
 int corvina_main(const Build& build, int argc, char** argv) {
   std::cout.setf(std::ios::unitbuf);  // keep our lines in order with the programs we start
   install_interrupt_handlers();
-  CommandLine line = parse_command_line(build, std::vector<std::string>(argv + 1, argv + argc));
+  set_name_encoding(build.reads_utf8 ? NameEncoding::kUtf8 : NameEncoding::kAnsiCodePage);
+  CommandLine line = parse_command_line(build, program_arguments(argc, argv));
   if (line.action == CommandLine::Action::kHelp) {
     std::cout << help_text(build);
     return kExitOk;

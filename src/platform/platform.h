@@ -1,7 +1,8 @@
 #pragma once
 // The outside world the run needs: starting programs, file times and kinds, making
-// writes durable, and locks. platform_posix.cpp is the one implementation today.
+// writes durable, and locks. platform_posix.cpp and platform_win32.cpp implement it.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,10 +28,26 @@ struct ProgramResult {
 ProgramResult run_program(const std::vector<std::string>& argv,
                           const std::string& stdout_path = "");
 
+// True when run_program would find `program` on PATH.
+bool on_path(const std::string& program);
+
 // Compares the last-write times of two files at the file system's full resolution:
 // positive when name1 was written later than name2, 0 when at the same time, negative
 // when earlier. Empty when either time cannot be read.
 std::optional<int> comparefiletime(const std::string& name1, const std::string& name2);
+
+// A file's last-write time as a count at the file system's full resolution, for the
+// intent record to keep and give back; empty or false when the file cannot be reached.
+std::optional<int64_t> write_time(const std::string& path);
+bool set_write_time(const std::string& path, int64_t time);
+
+// False for a file the user has made read-only, which the run must leave alone.
+bool writable(const std::string& path);
+
+// Puts `folders` before those that the environment variable `name` lists (in the list
+// syntax of the system: "a:b" or "a;b"), for the programs started afterwards. An unset
+// variable leaves an empty entry at the end, which TeX reads as its default path.
+void prepend_to_search_path(const std::string& name, const std::vector<std::string>& folders);
 
 // This process's id, as a waiting run names the holder of a lock.
 int process_id();

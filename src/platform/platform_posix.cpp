@@ -1,6 +1,7 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <stdlib.h>
 #include <spawn.h>
 #include <string.h>
 #include <sys/file.h>
@@ -79,6 +80,20 @@ ProgramResult run_program(const std::vector<std::string>& argv, const std::strin
   return wait_for(pid);
 }
 
+// As posix_spawnp searches: each folder of PATH in turn, an empty entry meaning ".".
+bool on_path(const std::string& program) {
+  const char* path = getenv("PATH");
+  if (program.empty() || !path) return false;
+  const std::string folders = path;
+  for (size_t at = 0, end = 0; end != std::string::npos; at = end + 1) {
+    end = folders.find(':', at);
+    std::string folder = folders.substr(at, end == std::string::npos ? std::string::npos : end - at);
+    const std::string file = (folder.empty() ? "." : folder) + "/" + program;
+    if (file_kind(file) == FileKind::kRegular && access(file.c_str(), X_OK) == 0) return true;
+  }
+  return false;
+}
+
 std::optional<int> comparefiletime(const std::string& name1, const std::string& name2) {
   std::error_code error1, error2;
   auto time1 = std::filesystem::last_write_time(name1, error1);
@@ -87,6 +102,29 @@ std::optional<int> comparefiletime(const std::string& name1, const std::string& 
   if (time1 > time2) return 1;
   if (time1 < time2) return -1;
   return 0;
+}
+
+std::optional<int64_t> write_time(const std::string& path) {
+  std::error_code error;
+  auto time = std::filesystem::last_write_time(path, error);
+  if (error) return std::nullopt;
+  return static_cast<int64_t>(time.time_since_epoch().count());
+}
+
+bool set_write_time(const std::string& path, int64_t time) {
+  std::error_code error;
+  std::filesystem::file_time_type value{std::filesystem::file_time_type::duration(time)};
+  std::filesystem::last_write_time(path, value, error);
+  return !error;
+}
+
+bool writable(const std::string& path) { return access(path.c_str(), W_OK) == 0; }
+
+void prepend_to_search_path(const std::string& name, const std::vector<std::string>& folders) {
+  std::string value;
+  for (const std::string& folder : folders) value += folder + ":";
+  const char* old = getenv(name.c_str());
+  setenv(name.c_str(), (value + (old ? old : "")).c_str(), 1);
 }
 
 }  // namespace corvina

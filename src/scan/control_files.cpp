@@ -5,6 +5,7 @@
 #include <set>
 
 #include "platform/file_io.h"
+#include "platform/names.h"
 #include "scan/line_rules.h"
 #include "scan/source_lines.h"
 
@@ -55,15 +56,14 @@ std::string with_bib_ending(const std::string& name) {
 // bibtex reads an \@input file where the line stands, so its databases come in there.
 void read_aux(const std::filesystem::path& path, std::set<std::string>& seen,
               std::vector<std::string>& names) {
-  std::error_code ignored;
-  if (!std::filesystem::is_regular_file(path, ignored)) return;
-  if (!seen.insert(path.lexically_normal().string()).second) return;  // \@input loops
-  for_each_line(path.string(), [&](std::string_view line) {
+  if (!regular_file(from_path(path))) return;
+  if (!seen.insert(from_path(path.lexically_normal())).second) return;  // \@input loops
+  for_each_line(from_path(path), [&](std::string_view line) {
     AuxLine aux = scan_aux_line(line);
     for (const std::string& name : aux.bibdata) {
       if (!name.empty()) names.push_back(with_bib_ending(name));
     }
-    if (!aux.input.empty()) read_aux(path.parent_path() / aux.input, seen, names);
+    if (!aux.input.empty()) read_aux(path.parent_path() / to_path(aux.input), seen, names);
   });
 }
 
@@ -120,7 +120,7 @@ AuxLine scan_aux_line(std::string_view line) {
 std::vector<std::string> aux_databases(const std::string& path) {
   std::set<std::string> seen;
   std::vector<std::string> names;
-  read_aux(path, seen, names);
+  read_aux(to_path(path), seen, names);
   return names;
 }
 

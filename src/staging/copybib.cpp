@@ -1,11 +1,10 @@
 #include "staging/copybib.h"
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <set>
 
 #include "platform/file_io.h"
+#include "platform/names.h"
 #include "platform/platform.h"
 #include "platform/pure_write.h"
 #include "core/run_error.h"
@@ -68,8 +67,8 @@ Plan plan_one(RunState& state, std::string& entry, std::set<std::string>& seen) 
   entry = wanted;
   std::error_code ignored;
   // A database named twice is staged once.
-  if (!seen.insert(std::filesystem::weakly_canonical(entry, ignored).string()).second) return {};
-  if (plan.how == Staged::kBackedUp && access(entry.c_str(), W_OK) != 0) {
+  if (!seen.insert(from_path(std::filesystem::weakly_canonical(to_path(entry), ignored))).second) return {};
+  if (plan.how == Staged::kBackedUp && !writable(entry)) {
     warn_left_alone(state, entry, "read-only: ");
     return {};
   }
@@ -78,8 +77,8 @@ Plan plan_one(RunState& state, std::string& entry, std::set<std::string>& seen) 
 
 bool outside_working_folder(const std::string& entry) {
   std::error_code ignored;
-  std::string folder = std::filesystem::path(entry).parent_path().string();
-  return std::filesystem::weakly_canonical(folder.empty() ? "." : folder, ignored) !=
+  std::filesystem::path folder = to_path(entry).parent_path();
+  return std::filesystem::weakly_canonical(folder.empty() ? std::filesystem::path(".") : folder, ignored) !=
          std::filesystem::weakly_canonical(".", ignored);
 }
 
@@ -114,7 +113,7 @@ std::string copy_for_backup(const std::string& entry, const std::string& backup)
   if (std::string error = pure_write(entry, backup); !error.empty()) return error;
   if (int err = sync_file(backup)) return file_error("sync", backup, err);
   std::error_code error;
-  std::filesystem::permissions(backup, std::filesystem::status(entry).permissions(), error);
+  std::filesystem::permissions(to_path(backup), std::filesystem::status(to_path(entry)).permissions(), error);
   if (error || !copy_write_time(entry, backup)) return file_error("keep the times and permissions of", entry, error.value());
   return "";
 }
@@ -127,15 +126,15 @@ std::string copy_for_backup(const std::string& entry, const std::string& backup)
 std::string write_backup(const std::string& entry) {
   const std::string backup = backup_name(entry);
   std::error_code error;
-  if (std::filesystem::is_symlink(entry, error)) {
-    std::filesystem::copy_symlink(entry, backup, error);
+  if (std::filesystem::is_symlink(to_path(entry), error)) {
+    std::filesystem::copy_symlink(to_path(entry), to_path(backup), error);
   } else {
-    std::filesystem::create_hard_link(entry, backup, error);
+    std::filesystem::create_hard_link(to_path(entry), to_path(backup), error);
   }
   if (error) {
     if (std::string failed = copy_for_backup(entry, backup); !failed.empty()) return failed;
   }
-  if (int err = sync_folder(std::filesystem::path(backup).parent_path().string())) {
+  if (int err = sync_folder(from_path(to_path(backup).parent_path()))) {
     return file_error("sync the folder of", backup, err);
   }
   return "";
@@ -147,7 +146,7 @@ bool make_backup(RunState& state, const std::string& entry) {
   std::string error = write_backup(entry);
   if (!error.empty()) {
     std::error_code ignored;
-    std::filesystem::remove(backup, ignored);
+    std::filesystem::remove(to_path(backup), ignored);
     remove_record(entry);
     state.console << "\n" << error;
     warn_left_alone(state, entry, "without a backup, ");
@@ -200,7 +199,7 @@ void copybib(RunState& state, RunLocks& locks) {
   for (std::string& entry : state.orgbib) {
     plans.push_back(plan_one(state, entry, seen));
     if (plans.back().how != Staged::kLeftAlone) {
-      folders.push_back(std::filesystem::path(entry).parent_path().string());
+      folders.push_back(from_path(to_path(entry).parent_path()));
     }
   }
   locks.take_folders(folders, state.console);

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "core/run_error.h"
+#include "platform/names.h"
 
 namespace corvina {
 
@@ -15,7 +16,7 @@ std::string complete_backup_record(const std::string& entry, const FileDigest& b
 
 std::string put_encoded_in_place(const std::string& entry) {
   std::error_code error;
-  std::filesystem::rename(working_copy_name(entry), entry, error);
+  std::filesystem::rename(to_path(working_copy_name(entry)), to_path(entry), error);
   return error ? file_error("write", entry, error.value()) : "";
 }
 

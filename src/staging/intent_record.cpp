@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "platform/file_io.h"
+#include "platform/names.h"
 #include "platform/platform.h"
 #include "core/run_error.h"
 
@@ -20,7 +21,7 @@ constexpr const char* kCompleteWord = "complete ";
 constexpr const char* kWordsWord = "words";
 
 std::string folder_of(const std::string& path) {
-  return std::filesystem::path(path).parent_path().string();
+  return from_path(to_path(path).parent_path());
 }
 
 std::string read_all(const std::string& path, bool* ok) {
@@ -115,7 +116,7 @@ std::string complete_record(const std::string& entry, const FileDigest& backup, 
 
 void remove_record(const std::string& entry) {
   std::error_code ignored;
-  std::filesystem::remove(record_name(entry), ignored);
+  std::filesystem::remove(to_path(record_name(entry)), ignored);
 }
 
 namespace {
@@ -157,20 +158,6 @@ std::optional<std::vector<std::string>> listed_elsewhere() {
 void remove_elsewhere_list() {
   std::error_code ignored;
   std::filesystem::remove(kElsewhereList, ignored);
-}
-
-std::optional<int64_t> write_time(const std::string& path) {
-  std::error_code error;
-  auto time = std::filesystem::last_write_time(path, error);
-  if (error) return std::nullopt;
-  return static_cast<int64_t>(time.time_since_epoch().count());
-}
-
-bool set_write_time(const std::string& path, int64_t time) {
-  std::error_code error;
-  std::filesystem::file_time_type value{std::filesystem::file_time_type::duration(time)};
-  std::filesystem::last_write_time(path, value, error);
-  return !error;
 }
 
 }  // namespace corvina

@@ -57,8 +57,4 @@ std::string list_elsewhere(const std::string& entry);
 std::optional<std::vector<std::string>> listed_elsewhere();
 void remove_elsewhere_list();
 
-// Modification times as the record keeps them, at the file system's resolution.
-std::optional<int64_t> write_time(const std::string& path);
-bool set_write_time(const std::string& path, int64_t time);
-
 }  // namespace corvina

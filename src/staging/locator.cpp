@@ -4,11 +4,19 @@
 #include "platform/platform.h"
 
 namespace corvina {
+namespace {
+
+// MiKTeX's findtexmf where it is installed, else TeX Live's kpsewhich (which MiKTeX
+// also ships, with other search rules).
+std::string locator_program() { return on_path("findtexmf") ? "findtexmf" : "kpsewhich"; }
+
+}  // namespace
 
 std::string locate_database(RunState& state, const std::string& entry) {
-  ProgramResult result = run_program({"kpsewhich", entry}, kLocatorOutput);
+  const std::string locator = locator_program();
+  ProgramResult result = run_program({locator, entry}, kLocatorOutput);
   if (result.outcome == ProgramResult::Outcome::kNotStarted) {
-    state.console << "\n! " << result.describe("kpsewhich") << ".\n";
+    state.console << "\n! " << result.describe(locator) << ".\n";
     return "";
   }
   InputFile output(kLocatorOutput);

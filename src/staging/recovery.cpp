@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/file_io.h"
+#include "platform/names.h"
 #include "platform/platform.h"
 #include "platform/pure_write.h"
 #include "core/run_error.h"
@@ -16,12 +17,12 @@ using State = IntentRecord::State;
 
 void remove_quietly(const std::string& path) {
   std::error_code ignored;
-  std::filesystem::remove(path, ignored);
+  std::filesystem::remove(to_path(path), ignored);
 }
 
 void remove_or_throw(const std::string& path, const std::string& why) {
   std::error_code error;
-  std::filesystem::remove(path, error);
+  std::filesystem::remove(to_path(path), error);
   if (error) throw RunError(kExitFileError, "\n! cannot remove " + path + ": " + error.message() + ". " + why + "\n");
 }
 
@@ -34,7 +35,7 @@ void restore_from_backup(RunState& state, const std::string& entry, const Intent
                                        "back in " + entry + " by hand, then remove the other two.\n");
   }
   std::error_code error_code;
-  if (std::filesystem::equivalent(entry, backup, error_code)) {
+  if (std::filesystem::equivalent(to_path(entry), to_path(backup), error_code)) {
     // Stopped before the encoded text took the entry's name: the backup is a second name.
     remove_quietly(working_copy_name(entry));
     remove_or_throw(backup, "It is a second name of " + entry + ", which was not changed.");
@@ -75,11 +76,11 @@ std::string write_back_database(const std::string& entry, int64_t mtime) {
   const std::string backup = backup_name(entry);
   std::error_code error;
   // Never replaced: the entry still is the file the backup names.
-  if (std::filesystem::equivalent(entry, backup, error)) return "";
-  std::filesystem::rename(backup, entry, error);
+  if (std::filesystem::equivalent(to_path(entry), to_path(backup), error)) return "";
+  std::filesystem::rename(to_path(backup), to_path(entry), error);
   if (error) return file_error("write", entry, error.value());
   if (!set_write_time(entry, mtime)) return "! cannot set the modification time of " + entry + ".\n";
-  const std::string folder = std::filesystem::path(entry).parent_path().string();
+  const std::string folder = from_path(to_path(entry).parent_path());
   if (int err = sync_folder(folder)) return file_error("sync the folder of", entry, err);
   return "";
 }
@@ -108,7 +109,7 @@ void recover_entry(RunState& state, const std::string& entry) {
 void recover_working_folder(RunState& state, RunLocks& locks) {
   if (auto elsewhere = listed_elsewhere()) {
     std::vector<std::string> folders;
-    for (const std::string& entry : *elsewhere) folders.push_back(std::filesystem::path(entry).parent_path().string());
+    for (const std::string& entry : *elsewhere) folders.push_back(from_path(to_path(entry).parent_path()));
     locks.take_folders(folders, state.console);
     for (const std::string& entry : *elsewhere) recover_entry(state, entry);
     remove_elsewhere_list();
@@ -116,7 +117,7 @@ void recover_working_folder(RunState& state, RunLocks& locks) {
   std::vector<std::string> entries;
   std::error_code error;
   for (const auto& file : std::filesystem::directory_iterator(".", error)) {
-    std::string entry = entry_of_record(file.path().filename().string());
+    std::string entry = entry_of_record(from_path(file.path().filename()));
     if (!entry.empty()) entries.push_back(entry);
   }
   std::sort(entries.begin(), entries.end());

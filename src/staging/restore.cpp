@@ -5,6 +5,7 @@
 #include <set>
 
 #include "platform/file_io.h"
+#include "platform/names.h"
 #include "platform/pure_write.h"
 #include "staging/intent_record.h"
 #include "staging/recovery.h"
@@ -14,7 +15,7 @@ namespace {
 
 void remove_file(const std::string& path) {
   std::error_code ignored;
-  std::filesystem::remove(path, ignored);
+  std::filesystem::remove(to_path(path), ignored);
 }
 
 void remove_working_files(RunState& state) {
@@ -53,7 +54,7 @@ bool write_back(RunState& state, const std::string& entry, const IntentRecord& r
 // The backup is a second name of the user's file, unless the file system had no hard links.
 bool same_file(const std::string& entry, const std::string& backup) {
   std::error_code error;
-  return std::filesystem::equivalent(entry, backup, error);
+  return std::filesystem::equivalent(to_path(entry), to_path(backup), error);
 }
 
 bool is_backed_up(const RunState& state, const std::string& entry) {

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "platform/interrupt.h"
+#include "platform/names.h"
 #include "core/run_error.h"
 
 namespace corvina {
@@ -15,10 +16,10 @@ namespace fs = std::filesystem;
 
 std::string canonical_folder(const std::string& folder) {
   std::error_code ignored;
-  return fs::weakly_canonical(folder.empty() ? "." : folder, ignored).string();
+  return from_path(fs::weakly_canonical(folder.empty() ? fs::path(".") : to_path(folder), ignored));
 }
 
-std::string lock_path(const std::string& folder) { return (fs::path(folder) / kLockName).string(); }
+std::string lock_path(const std::string& folder) { return from_path(to_path(folder) / kLockName); }
 
 }  // namespace
 

@@ -135,5 +135,23 @@ TEST(WholeRun, UnusualDatabaseFilesComeBackAsTheyWere) {
                                     "temp21-tmp.bbl\n");
 }
 
+// MiKTeX ships a kpsewhich beside its own findtexmf, with other search rules: where
+// findtexmf is installed, it is the one asked.
+TEST(WholeRun, KpsewhichAskedWhereFindtexmfIsInstalled) {
+  RunHarness h;
+  write_document("thesis", "\\addbibresource{lib.bib}\n");
+  fs::create_directory(h.outside("shared"));
+  write_file(h.outside("shared") / "lib.bib", kUtf8Database);
+  write_file("thesis.bcf", "");
+  h.stand_in("findtexmf", "echo '" + (h.outside("shared") / "lib.bib").string() + "'");
+  h.stand_in("kpsewhich", "exit 1");
+  h.copying_backend("biber", "lib.bib");
+
+  EXPECT_EQ(exit_status(h.run("corvina4", {"thesis"})), 0) << h.console();
+  EXPECT_EQ(h.args_of("findtexmf"), "lib.bib\n");
+  EXPECT_EQ(h.args_of("kpsewhich"), "");
+  EXPECT_EQ(read_file("thesis.bbl"), kUtf8Database);
+}
+
 }  // namespace
 }  // namespace corvina::testing

@@ -1,16 +1,27 @@
 #include "support/temp_dir.h"
 
-#include <stdlib.h>
-
+#include <random>
 #include <stdexcept>
 #include <string>
 
 namespace corvina::testing {
+namespace {
 
-TempDir::TempDir() : previous_(std::filesystem::current_path()) {
-  std::string pattern = (std::filesystem::temp_directory_path() / "corvina-test-XXXXXX").string();
-  if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
+// A new folder of a random name: create_directory says whether it was ours to make.
+std::filesystem::path make_fresh_folder() {
+  std::random_device seed;
+  std::mt19937_64 random(seed());
+  const std::filesystem::path base = std::filesystem::temp_directory_path();
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::filesystem::path path = base / ("corvina-test-" + std::to_string(random()));
+    if (std::filesystem::create_directory(path)) return path;
+  }
+  throw std::runtime_error("cannot make a folder in " + base.string());
+}
+
+}  // namespace
+
+TempDir::TempDir() : path_(make_fresh_folder()), previous_(std::filesystem::current_path()) {
   std::filesystem::current_path(path_);
 }
 
