@@ -25,6 +25,14 @@ inline std::string encode_in_pieces(Encoder& encoder, std::string_view text,
   return out;
 }
 
+// Encodes `text` as one database in one piece.
+inline std::string encode_whole(Encoder& encoder, std::string_view text) {
+  std::string out;
+  encoder.encode(text, out);
+  encoder.finish(out);
+  return out;
+}
+
 inline std::string decode_lines(Decoder& decoder, std::string_view text,
                                 std::string* log = nullptr) {
   std::string out;

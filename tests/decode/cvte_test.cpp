@@ -17,11 +17,7 @@ namespace corvina {
 namespace {
 
 std::string encoded(std::string_view text) {
-  auto encoder = make_utf8_encoder(SortOrder::kStrokes, ChineseBlock::kLast);
-  std::string out;
-  encoder->encode(text, out);
-  encoder->finish(out);
-  return out;
+  return testing::encode_whole(*make_utf8_encoder(SortOrder::kStrokes, ChineseBlock::kLast), text);
 }
 
 std::string repeated(const std::string& text, std::size_t at_least) {

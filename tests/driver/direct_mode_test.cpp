@@ -18,8 +18,6 @@ namespace fs = std::filesystem;
 const std::string kUtf8 = "@book{a, author = {王小明 and Smith, John}, title = {中文 Title}}\n";
 const std::string kBig5 = "@book{a, author = {\xA4\xFD\xA4\x70\xA9\xFA}, title = {\xA4\xA4\xA4\xE5}}\n";
 
-bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
 TEST(DirectMode, DecodedTextGoesStraightToTheBblWhereverTheBackEndFilesAre) {
   struct Case {
     std::string program;
@@ -66,9 +64,7 @@ TEST(DirectMode, DecodedTextGoesStraightToTheBblWhereverTheBackEndFilesAre) {
 
 TEST(DirectMode, BblKeptSortKeysWhenThePreprocessorWasMissing) {
   RunHarness h;
-  write_file("thesis.vdk", "\\addbibresource{refs.bib}\n");
-  write_file("refs.bib", kUtf8);
-  write_file("thesis.bcf", "");
+  write_biber_document("refs.bib", kUtf8);
   h.stand_in("biber", "/bin/cat refs.bib > thesis.bbl");
   setenv("PATH", h.outside("bin").c_str(), 1);  // the stand-ins alone: no pellam4 anywhere
   EXPECT_EQ(exit_status(h.run("corvina4", {"thesis"})), 5);

@@ -15,10 +15,6 @@ void write_document(const std::string& commands) {
   write_file("thesis.vdk", "\\documentclass{article}\n" + commands + "\\begin{document}\\end{document}\n");
 }
 
-bool contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
-
 TEST(ExitStatus, EarlyStopsTellWhyAndTouchNoDatabase) {
   struct Case {
     std::string program;
@@ -80,9 +76,7 @@ TEST(ExitStatus, FailingOutsideProgramsAreReportedAndEverythingIsRestored) {
     RunHarness h;
     if (c.biber.empty()) h.hide_installed_programs(); else h.stand_in("biber", c.biber);
     if (!c.pellam4.empty()) h.stand_in("pellam4", c.pellam4);
-    write_document("\\addbibresource{refs.bib}\n");
-    write_file("refs.bib", kDatabase);
-    write_file("thesis.bcf", "");
+    write_biber_document("refs.bib", kDatabase);
     EXPECT_EQ(exit_status(h.run("corvina4", {"thesis"})), 5);
     for (const std::string& message : c.messages) EXPECT_TRUE(contains(h.console(), message)) << h.console();
     EXPECT_EQ(read_file("refs.bib"), kDatabase);

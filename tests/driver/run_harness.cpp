@@ -79,6 +79,12 @@ std::string RunHarness::listing() const {
   return text;
 }
 
+void write_biber_document(const std::string& database, const std::string& bytes, const std::string& more) {
+  write_file("thesis.vdk", more + "\\addbibresource{" + database + "}\n");
+  write_file("thesis.bcf", "");
+  if (!bytes.empty()) write_file(database, bytes);
+}
+
 int exit_status(int wait_status) { return WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : -1; }
 
 }  // namespace corvina::testing

@@ -42,4 +42,10 @@ class RunHarness {
 // The exit status of a wait status, or -1 when the process did not exit.
 int exit_status(int wait_status);
 
+inline bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// thesis.vdk naming `database` with \addbibresource (after `more` preamble lines), an
+// empty thesis.bcf, and the database holding `bytes` unless they are empty.
+void write_biber_document(const std::string& database, const std::string& bytes, const std::string& more = "");
+
 }  // namespace corvina::testing

@@ -56,6 +56,16 @@ TEST(CommandLine, ArgumentReadAsTheWrongSetting) {
       {false, {"--output-directory=build/aux", "thesis"}, A::kRun, "thesis", kStrokes, kLast, "build/aux"},
       {false, {"thesis", "--chinese-first"}, A::kRun, "thesis"},
       {true, {"--chinese-first", "--output-directory", "-y", "thesis"}, A::kRun, "thesis", kStrokes, kFirst, "-y"},
+      {false, {"-y", "--output-directory=a b", "thesis"}, A::kRun, "thesis", kZhuyin, kLast, "a b"},
+      {false, {"--output-directory=out", "-y", "thesis"}, A::kRun, "thesis", kZhuyin, kLast, "out"},
+      {false, {"thesis", "--output-directory"}, A::kRun, "thesis"},
+      // corvina: exactly one name, no order option.
+      {true, {"thesis"}, A::kRun, "thesis"},
+      {true, {"-y", "thesis"}, A::kUsage, ""},
+      {true, {"a", "b"}, A::kUsage, ""},
+      {true, {"--version"}, A::kVersion, ""},
+      {true, {"--output-directory", "out", "thesis"}, A::kRun, "thesis", kStrokes, kLast, "out"},
+      {true, {"--output-directory", "out"}, A::kUsage, "", kStrokes, kLast, "out"},
       {true, {"thesis", "--chinese-first"}, A::kUsage, ""},
       {true, {"--chinese-first"}, A::kUsage, "", kStrokes, kFirst},
       // An unknown long option, or one without its value, is named.
@@ -75,40 +85,6 @@ TEST(CommandLine, ArgumentReadAsTheWrongSetting) {
     EXPECT_EQ(line.output_directory, c.output_directory);
     EXPECT_EQ(line.bad_option, c.bad_option);
     EXPECT_EQ(line.usage_error, c.usage_error);
-  }
-}
-
-TEST(CommandLine, Big5BuildTakesExactlyOneNameAndNoOption) {
-  EXPECT_EQ(parse_command_line(big5_like(), {"thesis"}).document, "thesis");
-  EXPECT_EQ(parse_command_line(big5_like(), {"-y", "thesis"}).action, CommandLine::Action::kUsage);
-  EXPECT_EQ(parse_command_line(big5_like(), {"a", "b"}).action, CommandLine::Action::kUsage);
-  EXPECT_EQ(parse_command_line(big5_like(), {"--version"}).action, CommandLine::Action::kVersion);
-}
-
-TEST(CommandLine, OutputDirectoryStandsAnywhereBeforeTheName) {
-  struct Case {
-    std::vector<std::string> args;
-    bool big5;
-    CommandLine::Action action;
-    std::string document, output_directory;
-    SortOrder order;
-  };
-  const Case cases[] = {
-      {{"--output-directory", "out", "thesis"}, false, CommandLine::Action::kRun, "thesis", "out", SortOrder::kStrokes},
-      {{"-y", "--output-directory=a b", "thesis"}, false, CommandLine::Action::kRun, "thesis", "a b", SortOrder::kZhuyin},
-      {{"--output-directory=out", "-y", "thesis"}, false, CommandLine::Action::kRun, "thesis", "out", SortOrder::kZhuyin},
-      {{"--output-directory", "out", "thesis"}, true, CommandLine::Action::kRun, "thesis", "out", SortOrder::kStrokes},
-      {{"--output-directory", "out"}, true, CommandLine::Action::kUsage, "", "out", SortOrder::kStrokes},
-      {{"thesis", "--output-directory"}, false, CommandLine::Action::kRun, "thesis", "", SortOrder::kStrokes},
-      {{"--output-directory"}, false, CommandLine::Action::kUsage, "", "", SortOrder::kStrokes},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(::testing::PrintToString(c.args));
-    CommandLine line = parse_command_line(c.big5 ? big5_like() : utf8_like(), c.args);
-    EXPECT_EQ(line.action, c.action);
-    EXPECT_EQ(line.document, c.document);
-    EXPECT_EQ(line.output_directory, c.output_directory);
-    EXPECT_EQ(line.order, c.order);
   }
 }
 

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "e2e_support.h"
+#include "decode/codec_io.h"
 #include "encode/utf8_encoder.h"
 
 namespace corvina::e2e {
@@ -113,11 +114,7 @@ std::vector<std::string> label_lines(const std::string& bbl) {
 }
 
 std::string stroke_encoded(const std::string& text) {
-  auto encoder = make_utf8_encoder(SortOrder::kStrokes, ChineseBlock::kLast);
-  std::string out;
-  encoder->encode(text, out);
-  encoder->finish(out);
-  return out;
+  return testing::encode_whole(*make_utf8_encoder(SortOrder::kStrokes, ChineseBlock::kLast), text);
 }
 
 struct Case {

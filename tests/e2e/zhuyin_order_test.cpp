@@ -122,11 +122,8 @@ class ZhuyinOrderBibtex8 : public DocumentFolder {};
 TEST_F(ZhuyinOrderBibtex8, TokensOutOfOrderOrCut) {
   CORVINA_SKIP_WITHOUT("pdflatex", "kpsewhich", "biblatex", "bibtex8");
   const LongEntry e = long_entry();
-  auto encoder = make_utf8_encoder(SortOrder::kZhuyin, ChineseBlock::kLast);
-  std::string encoded;
-  encoder->encode(database() + e.bib, encoded);
-  encoder->finish(encoded);
-  write_file("refs.bib", encoded);
+  write_file("refs.bib", testing::encode_whole(*make_utf8_encoder(SortOrder::kZhuyin, ChineseBlock::kLast),
+                                               database() + e.bib));
   write_file("thesis.tex", biblatex_document("backend=bibtex8", "\\addbibresource{refs.bib}"));
   const Shell latex = sh("pdflatex -interaction=nonstopmode thesis.tex");
   ASSERT_EQ(latex.status, 0) << latex.output;

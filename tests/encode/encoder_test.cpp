@@ -11,6 +11,7 @@
 
 #include <algorithm>
 
+#include "decode/codec_io.h"
 #include "decode/group_code.h"
 #include "encode/big5_encoder.h"
 #include "encode/big5_groups.h"
@@ -23,13 +24,7 @@ namespace {
 
 using Cases = std::vector<std::pair<std::string, std::string>>;
 
-// One database through `encoder`, in one piece.
-std::string encode(Encoder& encoder, std::string_view input) {
-  std::string out;
-  encoder.encode(input, out);
-  encoder.finish(out);
-  return out;
-}
+constexpr auto encode = testing::encode_whole;
 
 std::string big5(std::string_view input) {
   return encode(*make_big5_encoder(SortOrder::kStrokes, ChineseBlock::kLast), input);

@@ -12,6 +12,7 @@
 #include <tuple>
 #include <vector>
 
+#include "decode/codec_io.h"
 #include "encode/tables/character_tables.h"
 #include "encode/utf8_encoder.h"
 #include "zhuyin_text.h"
@@ -88,11 +89,8 @@ void add(Name& name, const Written& w) {
 }
 
 std::string sort_token(const std::string& name) {
-  const std::string bib = "@book{k, author = {" + name + "}}";
-  auto encoder = make_utf8_encoder(SortOrder::kZhuyin, ChineseBlock::kLast);
-  std::string out;
-  encoder->encode(bib, out);
-  encoder->finish(out);
+  const std::string out = testing::encode_whole(*make_utf8_encoder(SortOrder::kZhuyin, ChineseBlock::kLast),
+                                                "@book{k, author = {" + name + "}}");
   const std::size_t start = out.find("= {") + 3;
   std::string token = out.substr(start, out.find('}', start) - start);
   for (char& c : token) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));

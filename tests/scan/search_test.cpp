@@ -1,12 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "core/run_error.h"
 #include "scan/search_bibliography.h"
 #include "scan/search_inpinc.h"
 #include "support/files.h"
@@ -21,16 +19,6 @@ class scanSearch : public ::testing::Test {
  protected:
   scanSearch() : state(build, console, log) { state.fullname = "doc.vdk"; }
 
-  // The RunError that `step` throws, as "STATUS:MESSAGE"; empty when it throws none.
-  static std::string failure(const std::function<void()>& step) {
-    try {
-      step();
-    } catch (const RunError& e) {
-      return std::to_string(e.status()) + ":" + e.what();
-    }
-    return "";
-  }
-
   testing::TempDir dir;
   Build build{};
   std::ostringstream console, log;
@@ -44,10 +32,6 @@ TEST_F(scanSearch, CommentedInputDoesNotRaiseLineCounterAndIncludeSatisfiesFinal
   EXPECT_EQ(log.str(), "tmp: a 1\n(0)comment out! (1)\n(1)(2)");
   EXPECT_TRUE(search_bibliography(state, 0));
   EXPECT_TRUE(state.orgbib.empty());
-}
-
-TEST_F(scanSearch, MissingDocumentEndsRunWithUsageStatus) {
-  EXPECT_EQ(failure([&] { search_inpinc(state); }), "1:cannot open doc.vdk, give up.....\n");
 }
 
 TEST_F(scanSearch, IncludeOpenedAsVdkBeforeTexAndSkippedWhenMissing) {
@@ -82,18 +66,6 @@ TEST_F(scanSearch, CommandBehindLongLineIsFoundWhole) {
   search_bibliography(state, 0);
   EXPECT_EQ(state.orgbib, std::vector<std::string>{"refs"});
   EXPECT_EQ(log.str(), "tmp: refs 1\n(0)comment out! (1)\n");
-}
-
-TEST_F(scanSearch, FatalConditionsCarryTheirStatusAndText) {
-  write_file("doc.vdk", "a\n\\bibliographystyle{plain}\n");
-  EXPECT_EQ(failure([&] { search_bibliography(state, 0); }),
-            "2:\n Error: cannot find \\bibliography, \\nobibliography,  \\addbibresource,\n"
-            " \\addglobalbib, or \\addsectionbib command\n, \n"
-            " Maybe you are not using biblatex at all?\n");
-  EXPECT_EQ(log.str(), "(0)(1)");
-  write_file("doc.vdk", "\\addbibresource{a.bib}\n\\addglobalbib[location=remote]{http://x}\n");
-  EXPECT_EQ(failure([&] { search_bibliography(state, 0); }),
-            "3:\nError: \"location=remote\" option is not supported by corvina.\n");
 }
 
 }  // namespace
