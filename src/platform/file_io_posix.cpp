@@ -93,28 +93,4 @@ OutputFile::OutputFile(const std::string& path, bool append)
   if (!file_) error_ = errno;
 }
 
-OutputFile::~OutputFile() {
-  if (file_) std::fclose(file_);
-}
-
-bool OutputFile::write(std::string_view bytes) {
-  if (error_ != 0 || !file_) return false;
-  if (bytes.empty()) return true;
-  if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
-    error_ = errno ? errno : EIO;
-    return false;
-  }
-  return true;
-}
-
-bool OutputFile::close() {
-  if (!file_) return false;
-  bool flushed = std::fflush(file_) == 0;
-  if (!flushed && error_ == 0) error_ = errno ? errno : EIO;
-  bool closed = std::fclose(file_) == 0;
-  if (!closed && error_ == 0) error_ = errno ? errno : EIO;
-  file_ = nullptr;
-  return error_ == 0;
-}
-
 }  // namespace corvina

@@ -18,18 +18,6 @@ extern char** environ;
 
 namespace corvina {
 
-std::string ProgramResult::describe(const std::string& program) const {
-  switch (outcome) {
-    case Outcome::kExited:
-      return program + " exited with status " + std::to_string(value);
-    case Outcome::kSignaled:
-      return program + " was killed by signal " + std::to_string(value);
-    case Outcome::kNotStarted:
-      break;
-  }
-  return program + " cannot be started: " + strerror(value);
-}
-
 namespace {
 
 // Waits for `pid`. A signal of ours is passed on once, and the wait goes on: the

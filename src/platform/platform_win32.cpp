@@ -44,18 +44,6 @@ HANDLE open_attributes(const std::string& path, DWORD access) {
                      FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
-std::string ProgramResult::describe(const std::string& program) const {
-  switch (outcome) {
-    case Outcome::kExited:
-      return program + " exited with status " + std::to_string(value);
-    case Outcome::kSignaled:
-      return program + " was killed by signal " + std::to_string(value);
-    case Outcome::kNotStarted:
-      break;
-  }
-  return program + " cannot be started: " + std::strerror(value);
-}
-
 std::optional<int64_t> write_time(const std::string& path) {
   Handle file(open_attributes(path, FILE_READ_ATTRIBUTES));
   FILETIME time;

@@ -1,0 +1,47 @@
+// What both sides share: writing an opened file, and how a program's end is told.
+
+#include <cerrno>
+#include <cstring>
+
+#include "platform/file_io.h"
+#include "platform/platform.h"
+
+namespace corvina {
+
+OutputFile::~OutputFile() {
+  if (file_) std::fclose(file_);
+}
+
+bool OutputFile::write(std::string_view bytes) {
+  if (error_ != 0 || !file_) return false;
+  if (bytes.empty()) return true;
+  if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
+    error_ = errno ? errno : EIO;
+    return false;
+  }
+  return true;
+}
+
+bool OutputFile::close() {
+  if (!file_) return false;
+  bool flushed = std::fflush(file_) == 0;
+  if (!flushed && error_ == 0) error_ = errno ? errno : EIO;
+  bool closed = std::fclose(file_) == 0;
+  if (!closed && error_ == 0) error_ = errno ? errno : EIO;
+  file_ = nullptr;
+  return error_ == 0;
+}
+
+std::string ProgramResult::describe(const std::string& program) const {
+  switch (outcome) {
+    case Outcome::kExited:
+      return program + " exited with status " + std::to_string(value);
+    case Outcome::kSignaled:
+      return program + " was killed by signal " + std::to_string(value);
+    case Outcome::kNotStarted:
+      break;
+  }
+  return program + " cannot be started: " + std::strerror(value);
+}
+
+}  // namespace corvina
