@@ -4,6 +4,7 @@
 
 #include "core/run_error.h"
 #include "platform/names.h"
+#include "platform/platform.h"
 
 namespace corvina {
 
