@@ -1,6 +1,5 @@
 #include "decode/line_record.h"
 
-#include <algorithm>
 #include <bit>
 #include <charconv>
 #include <cstdint>
@@ -177,8 +176,7 @@ void append_record(const LineRecord& record, std::string& log) {
     std::memcpy(end, " 0 $", 4);
     end += 4;
   }
-  // Bounded by the buffer for the compiler's sake, which cannot see that it always is.
-  log.append(text, std::min(static_cast<std::size_t>(end - text), sizeof text));
+  log.append(text, static_cast<std::size_t>(end - text));
 }
 
 }  // namespace corvina
