@@ -164,12 +164,19 @@ void append_record(const LineRecord& record, std::string& log) {
   // Three numbers of at most 20 characters each, their blanks and " 0 $".
   char text[3 * 20 + 6];
   char* end = put_number(record.length, text);
-  *end++ = ' ';
-  end = put_number(record.balance, end);
-  *end++ = ' ';
-  end = put_number(record.last_percent, end);
-  std::memcpy(end, " 0 $", 4);
-  log.append(text, static_cast<std::size_t>(end + 4 - text));
+  // Most lines balance their braces and hold no "%".
+  if (record.balance == 1 && record.last_percent == -1) {
+    std::memcpy(end, " 1 -1 0 $", 9);
+    end += 9;
+  } else {
+    *end++ = ' ';
+    end = put_number(record.balance, end);
+    *end++ = ' ';
+    end = put_number(record.last_percent, end);
+    std::memcpy(end, " 0 $", 4);
+    end += 4;
+  }
+  log.append(text, static_cast<std::size_t>(end - text));
 }
 
 }  // namespace corvina

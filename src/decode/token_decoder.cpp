@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <bit>
-#include <cctype>
 #include <cstdint>
 #include <cstring>
 
@@ -21,8 +20,6 @@ namespace {
 bool is_x(char c) { return c == 'x' || c == 'X'; }
 
 bool is_z(char c) { return c == 'z' || c == 'Z'; }
-
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
 bool may_open_run(char c) { return c == '0' || is_z(c); }
 
@@ -121,12 +118,13 @@ CharacterToken character_token(std::string_view text, const TokenFormat& format)
   return field == 0 ? CharacterToken{} : CharacterToken{pos + field, code};
 }
 
+// Group codes are ASCII: no locale needed to compare them without case.
+char ascii_upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - ('a' - 'A')) : c; }
+
 bool same_group(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
+    if (ascii_upper(a[i]) != ascii_upper(b[i])) return false;
   }
   return true;
 }
@@ -192,16 +190,6 @@ bool first_delimiter_shorter(std::string_view text, const TokenFormat& format) {
 }  // namespace
 
 bool has_run_prefix(std::string_view text) { return contains_run_prefix(text); }
-
-bool read_digits(std::string_view text, std::size_t digits, unsigned& value) {
-  if (text.size() < digits) return false;
-  value = 0;
-  for (char c : text.substr(0, digits)) {
-    if (!is_digit(c)) return false;
-    value = value * 10 + static_cast<unsigned>(c - '0');
-  }
-  return true;
-}
 
 TokenDecoder::TokenDecoder(const TokenFormat& format, bool add_mbox)
     : format_(format),

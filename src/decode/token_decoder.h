@@ -27,8 +27,19 @@ struct TokenFormat {
 };
 
 // Reads exactly `digits` decimal digits at the front of `text` into `value`; false when
-// there are fewer.
-bool read_digits(std::string_view text, std::size_t digits, unsigned& value);
+// there are fewer. Inline: every character token reads its code through it, and a known
+// count of digits unrolls.
+inline bool read_digits(std::string_view text, std::size_t digits, unsigned& value) {
+  if (text.size() < digits) return false;
+  unsigned sum = 0;
+  for (std::size_t i = 0; i < digits; ++i) {
+    const unsigned digit = static_cast<unsigned char>(text[i]) - unsigned{'0'};
+    if (digit > 9) return false;
+    sum = sum * 10 + digit;
+  }
+  value = sum;
+  return true;
+}
 
 // Whether `text` holds a run prefix anywhere ("Zzz" or "0Zz", in any case).
 bool has_run_prefix(std::string_view text);

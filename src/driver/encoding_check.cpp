@@ -1,10 +1,7 @@
 #include "driver/encoding_check.h"
 
-
 #include "platform/file_io.h"
 #include "platform/interrupt.h"
-#include "core/run_error.h"
-#include "encode/encoding_census.h"
 #include "staging/locator.h"
 
 namespace corvina {
@@ -32,20 +29,22 @@ std::string database_path(RunState& state, const std::string& entry) {
 
 }  // namespace
 
-void refuse_other_encoding(const RunState& state, const std::string& path) {
-  if (!regular_file(path)) return;
-  const EncodingCensus census = census_of(path);
+void refuse_census(const RunState& state, const std::string& path, const EncodingCensus& census) {
   const bool utf8 = state.build.reads_utf8;
   if (utf8 ? census.chinese_big5() : census.chinese_utf8()) {
     const std::string other = utf8 ? "corvina" : "corvina4";
-    throw RunError(kExitUsage, "\n! " + path + " is written in " + (utf8 ? "Big5" : "UTF-8") + ": use " +
-                                   other + " for it (" + state.build.program + " reads " +
-                                   (utf8 ? "UTF-8" : "Big5") + ").\n");
+    throw OtherEncoding(kExitUsage, "\n! " + path + " is written in " + (utf8 ? "Big5" : "UTF-8") + ": use " +
+                                        other + " for it (" + state.build.program + " reads " +
+                                        (utf8 ? "UTF-8" : "Big5") + ").\n");
   }
 }
 
-void refuse_other_encoding_in_databases(RunState& state) {
-  for (const std::string& entry : state.orgbib) refuse_other_encoding(state, database_path(state, entry));
+void refuse_other_encoding(const RunState& state, const std::string& path) {
+  if (regular_file(path)) refuse_census(state, path, census_of(path));
+}
+
+void refuse_other_encoding_of_entry(RunState& state, const std::string& entry) {
+  refuse_other_encoding(state, database_path(state, entry));
 }
 
 }  // namespace corvina

@@ -12,6 +12,7 @@
 #include "driver/control_databases.h"
 #include "driver/decoded_bbl.h"
 #include "driver/document_name.h"
+#include "driver/encode_databases.h"
 #include "driver/encoding_check.h"
 #include "platform/file_io.h"
 #include "platform/interrupt.h"
@@ -19,11 +20,9 @@
 #include "platform/platform.h"
 #include "core/run_error.h"
 #include "core/run_state.h"
-#include "encode/cvtc.h"
 #include "scan/search_bibliography.h"
 #include "scan/search_inpinc.h"
 #include "staging/copybib.h"
-#include "staging/encoded_swap.h"
 #include "staging/intent_record.h"
 #include "staging/locator.h"
 #include "staging/recovery.h"
@@ -59,36 +58,6 @@ void discover_databases(RunState& state) {
                    "\\addglobalbib, or \\addsectionbib ... \n";
   search_bibliography(state, 0);
   add_control_file_databases(state);
-}
-
-// The encoded text is made under the working-copy name and takes the entry's name only
-// once it is whole and, for a user's file, once the intent record says what the backup
-// holds. The backup is digested as the encoder reads it: no pass of its own.
-void encode_one(RunState& state, Encoder& encoder, size_t m) {
-  const std::string& entry = state.orgbib[m];
-  const bool made_by_run = state.staged[m] == RunState::Staged::kLocated;
-  Digester input;
-  std::string error;
-  if (cvtc(state, encoder, state.encoder_input[m], working_copy_name(entry), &error,
-           [&input](std::string_view bytes) { input.add(bytes); })) {
-    if (!made_by_run) error = complete_backup_record(entry, input.result());
-    if (error.empty()) {
-      // Recorded before the rename: from then on every way out restores it.
-      state.rewritten.push_back({entry, made_by_run});
-      error = put_encoded_in_place(entry);
-      if (error.empty()) return;
-      state.rewritten.pop_back();
-    }
-  }
-  state.console << error << "!Warning: " << entry << " is left as it is, and its Chinese entries are not sorted.\n";
-}
-
-void encode_databases(RunState& state) {
-  state.debug << "\nbibno: " << state.orgbib.size() << "\n";
-  auto encoder = state.build.make_encoder(state.order, state.block);
-  for (size_t m = 0; m < state.orgbib.size(); ++m) {
-    if (state.staged[m] != RunState::Staged::kLeftAlone) encode_one(state, *encoder, m);
-  }
 }
 
 // The encoded copy of a database found elsewhere stands in the working directory, but
@@ -145,7 +114,6 @@ void run_steps(RunState& state, RunLocks& locks) {
   throw_if_interrupted();
   refuse_other_encoding(state, state.fullname);
   discover_databases(state);
-  refuse_other_encoding_in_databases(state);
   copybib(state, locks);
   encode_databases(state);
   bool backend_started = run_backend(state);
@@ -172,6 +140,13 @@ int finish(RunState& state, std::ofstream& log, int status) {
 int run_sequence(RunState& state, std::ofstream& log, RunLocks& locks) {
   try {
     run_steps(state, locks);
+  } catch (const OtherEncoding& error) {
+    // Refused while staged: every database is put back as it was, and the log stays, as
+    // after a stop before anything was staged.
+    state.console << error.what();
+    std::error_code ignored;
+    std::filesystem::remove(kLocatorOutput, ignored);
+    return state.recorded.empty() || remove_and_restore(state) ? error.status() : kExitFileError;
   } catch (const RunError& error) {
     state.console << error.what();
     drop_undecoded_bbl(state);

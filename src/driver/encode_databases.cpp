@@ -1,0 +1,83 @@
+#include "driver/encode_databases.h"
+
+#include <optional>
+
+#include "driver/encoding_check.h"
+#include "encode/cvtc.h"
+#include "encode/encoding_census.h"
+#include "platform/names.h"
+#include "staging/encoded_swap.h"
+#include "staging/file_digest.h"
+#include "staging/intent_record.h"
+
+namespace corvina {
+namespace {
+
+using Staged = RunState::Staged;
+
+void warn_left_alone(RunState& state, const std::string& entry, const std::string& error) {
+  state.console << error << "!Warning: " << entry << " is left as it is, and its Chinese entries are not sorted.\n";
+}
+
+// The name a refusal gives: the user's entry, or the file the locator found.
+const std::string& database_path(const RunState& state, size_t m) {
+  return state.staged[m] == Staged::kBackedUp ? state.orgbib[m] : state.encoder_input[m];
+}
+
+// Returns what the encoder read, once the working copy is whole; nothing when it could
+// not be made.
+std::optional<FileDigest> encode_to_working_copy(RunState& state, Encoder& encoder, size_t m) {
+  const std::string& entry = state.orgbib[m];
+  Digester input;
+  EncodingCensus census;
+  std::string error;
+  if (!cvtc(state, encoder, state.encoder_input[m], working_copy_name(entry), &error,
+            [&input, &census](std::string_view bytes) {
+              input.add(bytes);
+              census.feed(bytes);
+            })) {
+    refuse_other_encoding(state, database_path(state, m));
+    warn_left_alone(state, entry, error);
+    return std::nullopt;
+  }
+  census.finish();
+  refuse_census(state, database_path(state, m), census);
+  return input.result();
+}
+
+// A user's file takes its encoded text only once the intent record says what the backup
+// holds; the run's own copy of a database found elsewhere needs no record of that.
+void put_in_place(RunState& state, size_t m, const FileDigest& input) {
+  const std::string& entry = state.orgbib[m];
+  const bool made_by_run = state.staged[m] == Staged::kLocated;
+  std::string error = made_by_run ? "" : complete_backup_record(entry, input);
+  if (error.empty()) {
+    // Recorded before the rename: from then on every way out restores it.
+    state.rewritten.push_back({entry, made_by_run});
+    error = put_encoded_in_place(entry);
+    if (error.empty()) return;
+    state.rewritten.pop_back();
+  }
+  warn_left_alone(state, entry, error);
+}
+
+}  // namespace
+
+void encode_databases(RunState& state) {
+  state.debug << "\nbibno: " << state.orgbib.size() << "\n";
+  auto encoder = state.build.make_encoder(state.order, state.block);
+  std::vector<std::optional<FileDigest>> encoded(state.orgbib.size());
+  for (size_t m = 0; m < state.orgbib.size(); ++m) {
+    // One left alone is not encoded, but is still refused as before.
+    if (state.staged[m] == Staged::kLeftAlone) {
+      refuse_other_encoding_of_entry(state, state.orgbib[m]);
+    } else {
+      encoded[m] = encode_to_working_copy(state, *encoder, m);
+    }
+  }
+  for (size_t m = 0; m < state.orgbib.size(); ++m) {
+    if (encoded[m]) put_in_place(state, m, *encoded[m]);
+  }
+}
+
+}  // namespace corvina
