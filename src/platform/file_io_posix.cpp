@@ -51,19 +51,6 @@ std::FILE* open_regular(const std::string& path, int& error) {
 
 InputFile::InputFile(const std::string& path) : file_(nullptr) { file_ = open_regular(path, error_); }
 
-InputFile::~InputFile() {
-  if (file_) std::fclose(file_);
-  free(line_buffer_);
-}
-
-bool InputFile::read_chunk(std::string& chunk, size_t size) {
-  chunk.resize(size);
-  size_t got = std::fread(chunk.data(), 1, size, file_);
-  chunk.resize(got);
-  if (got == 0 && std::ferror(file_)) error_ = errno ? errno : EIO;
-  return got > 0;
-}
-
 long long InputFile::tell() {
   const off_t offset = ftello(file_);
   if (offset < 0) error_ = errno ? errno : EIO;

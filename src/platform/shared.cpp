@@ -1,12 +1,27 @@
-// What both sides share: writing an opened file, and how a program's end is told.
+// What both sides share: reading and writing an opened file, and how a program's end is
+// told.
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/file_io.h"
 #include "platform/platform.h"
 
 namespace corvina {
+
+InputFile::~InputFile() {
+  if (file_) std::fclose(file_);
+  std::free(line_buffer_);
+}
+
+bool InputFile::read_chunk(std::string& chunk, size_t size) {
+  chunk.resize(size);
+  size_t got = std::fread(chunk.data(), 1, size, file_);
+  chunk.resize(got);
+  if (got == 0 && std::ferror(file_)) error_ = errno ? errno : EIO;
+  return got > 0;
+}
 
 OutputFile::~OutputFile() {
   if (file_) std::fclose(file_);
