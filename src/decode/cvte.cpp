@@ -29,7 +29,7 @@ void cvte(RunState& state, Decoder& decoder, const std::string& file1, const std
       output.flush();
     }
   }
-  output.flush();
+  output.finish();
   if (!out.close()) throw RunError(kExitFileError, file_error("write", file2, out.error()));
   // The log is whole before the preprocessor runs, should anyone need to read it.
   state.debug.flush();

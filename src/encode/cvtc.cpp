@@ -2,9 +2,12 @@
 
 #include "platform/file_io.h"
 #include "platform/interrupt.h"
+#include "platform/write_behind.h"
 #include "core/run_error.h"
 
 namespace corvina {
+
+constexpr std::size_t kChunk = 1 << 18;
 
 bool cvtc(RunState& state, Encoder& encoder, const std::string& file1, const std::string& file2,
           std::string* error, const std::function<void(std::string_view)>& read) {
@@ -16,18 +19,27 @@ bool cvtc(RunState& state, Encoder& encoder, const std::string& file1, const std
     *error = file_error("write", file2, out.error());
     return false;
   }
-  std::string chunk, encoded;
-  while (in.read_chunk(chunk, 1 << 16)) {
+  // Each encoded block is written while the next is read and encoded.
+  std::string chunk, encoded, written;
+  WriteBehind writer;
+  const auto write_behind = [&] {
+    writer.wait();
+    if (out.error() != 0) throw RunError(kExitFileError, file_error("write", file2, out.error()));
+    encoded.swap(written);
+    encoded.clear();
+    writer.start([&] { out.write(written); });
+  };
+  while (in.read_chunk(chunk, kChunk)) {
     throw_if_interrupted();
     read(chunk);
-    encoded.clear();
     encoder.encode(chunk, encoded);
-    if (!out.write(encoded)) throw RunError(kExitFileError, file_error("write", file2, out.error()));
+    write_behind();
   }
   if (in.failed()) throw RunError(kExitFileError, file_error("read", file1, in.error()));
-  encoded.clear();
   encoder.finish(encoded);
-  if (!out.write(encoded) || !out.close()) {
+  write_behind();
+  writer.wait();
+  if (out.error() != 0 || !out.close()) {
     throw RunError(kExitFileError, file_error("write", file2, out.error()));
   }
   return true;

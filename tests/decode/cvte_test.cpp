@@ -1,9 +1,12 @@
 // The file step around the decoder: what it writes to the decoded file and to the log must
 // be what the line decoder gives for the same lines, however the file is cut into blocks.
 #include "decode/cvte.h"
+#include "core/run_error.h"
+#include "encode/cvtc.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 #include <string>
 
@@ -15,6 +18,8 @@
 
 namespace corvina {
 namespace {
+
+namespace fs = std::filesystem;
 
 std::string encoded(std::string_view text) {
   return testing::encode_whole(*make_utf8_encoder(SortOrder::kStrokes, ChineseBlock::kLast), text);
@@ -64,6 +69,35 @@ TEST(cvte, LineCutByABlockOrLogWrittenInBatchesDiffersFromTheLineDecoder) {
     // Not EXPECT_EQ: the texts run to megabytes.
     EXPECT_TRUE(testing::read_file("out.bbl") == expected) << c.name;
     EXPECT_TRUE(log.str() == expected_log) << c.name;
+  }
+}
+
+// Blocks are written while the next is made: a write that fails must still stop the step,
+// whether it fails on the last block or on one before.
+TEST(cvteAndCvtc, FailedWriteOfABlockWrittenBehindGoesUnreported) {
+  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full to make writes fail";
+  for (const std::size_t size : {std::size_t{100}, std::size_t{3} << 20}) {
+    SCOPED_TRACE(size);
+    testing::TempDir dir;
+    testing::write_file("in", repeated("王小明 and Z\\n", size));
+    fs::create_symlink("/dev/full", "out");
+    std::ostringstream console, log;
+    Build build;
+    RunState state(build, console, log);
+    const auto fails_on_out = [](auto step) {
+      try {
+        step();
+        ADD_FAILURE() << "a failed write went unreported";
+      } catch (const RunError& e) {
+        EXPECT_NE(std::string(e.what()).find("out: No space left"), std::string::npos) << e.what();
+      }
+    };
+    fails_on_out([&] { cvte(state, *make_utf8_decoder(true), "in", "out"); });
+    std::string error;
+    fails_on_out([&] {
+      cvtc(state, *make_utf8_encoder(SortOrder::kStrokes, ChineseBlock::kLast), "in", "out", &error,
+           [](std::string_view) {});
+    });
   }
 }
 
