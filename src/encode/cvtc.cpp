@@ -19,25 +19,30 @@ bool cvtc(RunState& state, Encoder& encoder, const std::string& file1, const std
     *error = file_error("write", file2, out.error());
     return false;
   }
-  // Each encoded block is written while the next is read and encoded.
-  std::string chunk, encoded, written;
+  // While a chunk is read and encoded, the thread behind shows the chunk before to `read`
+  // and writes its encoding.
+  std::string chunk, encoded, shown, written;
   WriteBehind writer;
-  const auto write_behind = [&] {
+  const auto hand_over = [&] {
     writer.wait();
     if (out.error() != 0) throw RunError(kExitFileError, file_error("write", file2, out.error()));
+    chunk.swap(shown);
     encoded.swap(written);
     encoded.clear();
-    writer.start([&] { out.write(written); });
+    writer.start([&] {
+      if (!shown.empty()) read(shown);
+      out.write(written);
+    });
   };
   while (in.read_chunk(chunk, kChunk)) {
     throw_if_interrupted();
-    read(chunk);
     encoder.encode(chunk, encoded);
-    write_behind();
+    hand_over();
   }
   if (in.failed()) throw RunError(kExitFileError, file_error("read", file1, in.error()));
+  chunk.clear();
   encoder.finish(encoded);
-  write_behind();
+  hand_over();
   writer.wait();
   if (out.error() != 0 || !out.close()) {
     throw RunError(kExitFileError, file_error("write", file2, out.error()));
