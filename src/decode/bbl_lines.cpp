@@ -39,12 +39,9 @@ void BblLines::resume_at(long long offset) {
 bool BblLines::refill() {
   buffer_.erase(0, at_);
   at_ = 0;
-  if (!in_.read_chunk(block_, kBlock)) {
-    if (in_.failed()) throw RunError(kExitFileError, file_error("read", name_, in_.error()));
-    return false;
-  }
-  buffer_.append(block_);
-  return true;
+  if (in_.read_more(buffer_, kBlock)) return true;
+  if (in_.failed()) throw RunError(kExitFileError, file_error("read", name_, in_.error()));
+  return false;
 }
 
 void DecodedOutput::flush() {

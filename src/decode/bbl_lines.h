@@ -35,7 +35,7 @@ class BblLines {
 
   InputFile& in_;
   const std::string& name_;
-  std::string buffer_, block_;
+  std::string buffer_;
   std::size_t at_ = 0;
 };
 

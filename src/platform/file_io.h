@@ -26,6 +26,8 @@ class InputFile {
   int error() const { return error_; }
   // Replaces `chunk` with up to `size` next bytes; false at end of file or on error.
   bool read_chunk(std::string& chunk, size_t size);
+  // Appends up to `size` next bytes to `buffer`; false at end of file or on error.
+  bool read_more(std::string& buffer, size_t size);
   // Replaces `line` with the next line, its line end included; false at end of file or
   // on error. Lines of any length, NUL bytes included.
   bool read_line(std::string& line);

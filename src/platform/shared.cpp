@@ -23,6 +23,15 @@ bool InputFile::read_chunk(std::string& chunk, size_t size) {
   return got > 0;
 }
 
+bool InputFile::read_more(std::string& buffer, size_t size) {
+  const size_t kept = buffer.size();
+  buffer.resize(kept + size);
+  const size_t got = std::fread(buffer.data() + kept, 1, size, file_);
+  buffer.resize(kept + got);
+  if (got == 0 && std::ferror(file_)) error_ = errno ? errno : EIO;
+  return got > 0;
+}
+
 OutputFile::~OutputFile() {
   if (file_) std::fclose(file_);
 }
