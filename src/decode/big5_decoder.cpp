@@ -2,7 +2,6 @@
 
 #include "decode/token_decoder.h"
 #include "encode/big5_groups.h"
-#include "encode/token.h"
 
 namespace corvina {
 
@@ -14,16 +13,11 @@ std::size_t big5_code(std::string_view text, unsigned& code) {
 }
 
 void put_big5(unsigned code, std::string& out) {
-  out.push_back(static_cast<char>(code / 256));
-  out.push_back(static_cast<char>(code % 256));
+  const char pair[2] = {static_cast<char>(code / 256), static_cast<char>(code % 256)};
+  out.append(pair, 2);
 }
 
-// The group code that a run opening with the character `code` carries in its prefix.
-std::string big5_group_of(unsigned code) {
-  std::string group;
-  append_group_code(group, big5::group(code));
-  return group;
-}
+int big5_group_of(unsigned code) { return big5::group(code); }
 
 constexpr TokenFormat kBig5Tokens{false, big5_group_of, big5_code, put_big5};
 

@@ -25,4 +25,11 @@ std::size_t group_code_size(std::string_view text) {
   return closed ? zs + 1 : 1;
 }
 
+int group_code_value(std::string_view text, std::size_t size) {
+  const char first = lower(text[0]);
+  if (first == '0') return 0;
+  if (size == 1) return first - 'a' + 1;
+  return 27 + static_cast<int>(size - 3) * 25 + (lower(text[size - 1]) - 'a');
+}
+
 }  // namespace corvina

@@ -12,4 +12,8 @@ namespace corvina {
 // starts with no group code.
 std::size_t group_code_size(std::string_view text);
 
+// The value of a group code of `size` bytes as group_code_size measured it: 0 for "0", 1..26
+// for a letter, 27 and up for the longer codes.
+int group_code_value(std::string_view text, std::size_t size);
+
 }  // namespace corvina

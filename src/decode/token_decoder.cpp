@@ -146,11 +146,12 @@ Opening opening(std::string_view text, const TokenFormat& format) {
   const std::string_view after = text.substr(lead + group);
   const CharacterToken first = character_token(after, format);
   if (first.size == 0) return {};
-  // A string, not a view: group_of hands back a temporary.
-  const std::string own = format.tokens_carry_group
-                              ? std::string(after.substr(1, group_code_size(after.substr(1))))
-                              : format.group_of(first.code);
-  if (!same_group(text.substr(lead, group), own)) return {};
+  const std::string_view in_prefix = text.substr(lead, group);
+  if (format.tokens_carry_group) {
+    if (!same_group(in_prefix, after.substr(1, group_code_size(after.substr(1))))) return {};
+  } else if (group_code_value(in_prefix, group) != std::max(0, format.group_of(first.code))) {
+    return {};
+  }
   return {lead + group, first};
 }
 

@@ -13,9 +13,9 @@ namespace corvina {
 struct TokenFormat {
   // Whether every character token repeats a group code between its "x" and its code.
   bool tokens_carry_group;
-  // Without such a group: the group code of the character with `code`, which a run that
-  // begins with it carries in its prefix.
-  std::string (*group_of)(unsigned code);
+  // Without such a group: the group value of the character with `code` (below 1: none),
+  // which a run that begins with it carries in its prefix.
+  int (*group_of)(unsigned code);
   // Length of the code field at the front of `text`, with its value in `code`; 0 when
   // `text` does not start with a code that stands for a character.
   std::size_t (*code_field)(std::string_view text, unsigned& code);
