@@ -12,6 +12,7 @@ void cvte(RunState& state, Decoder& decoder, const std::string& file1, const std
   state.console << "Postprocessing " << file1 << " to " << file2 << " ...\n";
   InputFile in(file1);
   if (!in.is_open()) throw RunError(kExitFileError, file_error("read", file1, in.error()));
+  remove_before_rewrite(file2);
   OutputFile out(file2);
   if (!out.is_open()) throw RunError(kExitFileError, file_error("write", file2, out.error()));
   BblLines lines(in, file1);

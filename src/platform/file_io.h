@@ -14,6 +14,12 @@ bool path_exists(const std::string& path);
 // True when `path` is a regular file, or a link to one.
 bool regular_file(const std::string& path);
 
+// Removes the regular file at `path`, if one is there (not through a link), before the
+// run writes a file of that name again. A file truncated and written again is written out
+// to disk at once when it is closed on some file systems (ext4), which for a temporary
+// file costs about as much as making it.
+void remove_before_rewrite(const std::string& path);
+
 class InputFile {
  public:
   explicit InputFile(const std::string& path);

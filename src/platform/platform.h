@@ -75,6 +75,10 @@ inline const char* describe(FileKind kind) {
 int sync_file(const std::string& path);
 int sync_folder(const std::string& folder);
 
+// Gives the file named `from` the name `to` in one step, as a rename does, for a `to` whose
+// file has a second name. Returns 0 or errno.
+int rename_onto_linked(const std::string& from, const std::string& to);
+
 // An exclusive lock on a file, released by the kernel when its holder ends in any way.
 // The descriptor is closed on exec, so no program we start ever holds the lock.
 class FileLock {

@@ -1,6 +1,7 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <stdio.h>
 #include <stdlib.h>
 #include <spawn.h>
 #include <string.h>
@@ -148,6 +149,21 @@ int sync_file(const std::string& path) { return sync_path(path, O_RDONLY); }
 
 int sync_folder(const std::string& folder) {
   return sync_path(folder.empty() ? "." : folder, O_RDONLY | O_DIRECTORY);
+}
+
+int rename_onto_linked(const std::string& from, const std::string& to) {
+  // A rename over a file makes some file systems (ext4) write the renamed file out to disk
+  // at once, lest a crash leave it empty: for a file that lives one run, that costs about
+  // as much as the rest of the run. Swapping the two names and then removing `from`, which
+  // names the old file by then, leaves the same names without that. Where the file system
+  // cannot swap, a rename does it.
+  if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_EXCHANGE) == 0) {
+    // The swap is what counts; a name left behind is a second name of a file kept anyway,
+    // which the restore removes.
+    ::unlink(from.c_str());
+    return 0;
+  }
+  return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
 
 FileLock::Outcome FileLock::try_take(const std::string& path) {

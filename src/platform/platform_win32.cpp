@@ -2,7 +2,9 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 
+#include "platform/names.h"
 #include "platform/platform.h"
 #include "platform/win32_support.h"
 
@@ -112,5 +114,11 @@ int sync_file(const std::string& path) {
 // NTFS journals its folders itself, and FlushFileBuffers on a folder needs rights that
 // an ordinary user lacks: there is nothing to do.
 int sync_folder(const std::string&) { return 0; }
+
+int rename_onto_linked(const std::string& from, const std::string& to) {
+  std::error_code error;
+  std::filesystem::rename(to_path(from), to_path(to), error);
+  return error.value();
+}
 
 }  // namespace corvina

@@ -4,8 +4,10 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 #include "platform/file_io.h"
+#include "platform/names.h"
 #include "platform/platform.h"
 
 namespace corvina {
@@ -30,6 +32,13 @@ bool InputFile::read_more(std::string& buffer, size_t size) {
   buffer.resize(kept + got);
   if (got == 0 && std::ferror(file_)) error_ = errno ? errno : EIO;
   return got > 0;
+}
+
+void remove_before_rewrite(const std::string& path) {
+  std::error_code ignored;
+  if (std::filesystem::is_regular_file(std::filesystem::symlink_status(to_path(path), ignored))) {
+    std::filesystem::remove(to_path(path), ignored);
+  }
 }
 
 OutputFile::~OutputFile() {

@@ -1,9 +1,6 @@
 #include "staging/encoded_swap.h"
 
-#include <filesystem>
-
 #include "core/run_error.h"
-#include "platform/names.h"
 #include "platform/platform.h"
 
 namespace corvina {
@@ -16,9 +13,9 @@ std::string complete_backup_record(const std::string& entry, const FileDigest& b
 }
 
 std::string put_encoded_in_place(const std::string& entry) {
-  std::error_code error;
-  std::filesystem::rename(to_path(working_copy_name(entry)), to_path(entry), error);
-  return error ? file_error("write", entry, error.value()) : "";
+  // The entry's file keeps its backup name.
+  const int error = rename_onto_linked(working_copy_name(entry), entry);
+  return error ? file_error("write", entry, error) : "";
 }
 
 }  // namespace corvina

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <random>
 
 #include "platform/pure_write.h"
@@ -27,6 +28,28 @@ TEST(Platform, FileTimesCompareBelowOneSecond) {
   ASSERT_TRUE(set_write_time("b", base));
   EXPECT_EQ(*comparefiletime("a", "b"), 0);
   EXPECT_FALSE(comparefiletime("a", "gone").has_value());
+}
+
+// The encoded text takes the database's name while the backup keeps the user's file: the
+// old name must hold the new text, the new name be gone, the second name untouched.
+TEST(Platform, RenameOntoLinkedLeftTheNewNameOrTouchedTheSecondName) {
+  for (const bool target_exists : {true, false}) {
+    SCOPED_TRACE(target_exists);
+    testing::TempDir dir;
+    if (target_exists) {
+      testing::write_file("refs.bib", "user's text");
+      std::filesystem::create_hard_link("refs.bib", "refs.bib-backup.bib");
+    }
+    testing::write_file("refs.bib-tmp.bib", "sort keys");
+    ASSERT_EQ(rename_onto_linked("refs.bib-tmp.bib", "refs.bib"), 0);
+    EXPECT_EQ(testing::read_file("refs.bib"), "sort keys");
+    EXPECT_FALSE(std::filesystem::exists("refs.bib-tmp.bib"));
+    if (target_exists) {
+      EXPECT_EQ(testing::read_file("refs.bib-backup.bib"), "user's text");
+    }
+  }
+  testing::TempDir dir;
+  EXPECT_NE(rename_onto_linked("missing", "refs.bib"), 0);
 }
 
 // A second run must see the lock busy and read who holds it (Windows locks keep others
