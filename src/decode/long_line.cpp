@@ -21,7 +21,7 @@ struct LineFacts {
   bool has_run = false;
   std::string head;  // the line's start, as begin_pieces reads it
   long long text_size = 0;
-  std::string end;  // "\n", "\r\n" or nothing
+  std::string_view end;  // "\n", "\r\n" or nothing
 };
 
 [[noreturn]] void read_failed(const InputFile& in, const std::string& name) {
@@ -61,9 +61,12 @@ LineFacts read_facts(InputFile& in, const std::string& name, long long start) {
     const void* newline = std::memchr(piece.data(), '\n', piece.size());
     const std::string_view text(piece.data(), newline ? static_cast<const char*>(newline) - piece.data() : piece.size());
     facts.record.add(line_record(text));
-    facts.has_run = facts.has_run || has_run_prefix(text) || has_run_prefix(tail + std::string(text.substr(0, 2)));
-    tail = (tail + std::string(text.substr(text.size() - std::min<std::size_t>(2, text.size()))));
-    tail.erase(0, tail.size() - std::min<std::size_t>(2, tail.size()));
+    // A prefix cut by the piece's start: the two bytes before it and the first two of it.
+    std::string joint = tail;
+    joint.append(text.substr(0, 2));
+    facts.has_run = facts.has_run || has_run_prefix(text) || has_run_prefix(joint);
+    tail.append(text.substr(text.size() - std::min<std::size_t>(2, text.size())));
+    if (tail.size() > 2) tail.erase(0, tail.size() - 2);
     head.add(text);
     if (!text.empty()) last = text.back();
     facts.text_size += static_cast<long long>(text.size());
