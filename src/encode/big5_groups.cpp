@@ -43,13 +43,22 @@ constexpr std::array<Row, 74> kRows{{
     {0xF9DC, 15}, {0xF9DD, 0},
 }};
 
+// Every code's group, looked up once per character by the encoder and once per run by the
+// decoder: one byte per code is cheaper than a search of the rows.
+constexpr std::array<std::uint8_t, 0x10000> kGroupOfCode = [] {
+  std::array<std::uint8_t, 0x10000> groups{};
+  for (std::size_t row = 0; row < kRows.size(); ++row) {
+    const std::size_t end = row + 1 < kRows.size() ? kRows[row + 1].first : groups.size();
+    for (std::size_t code = kRows[row].first; code < end; ++code) groups[code] = kRows[row].strokes;
+  }
+  return groups;
+}();
+
 }  // namespace
 
 int group(unsigned code) {
-  const auto after = std::upper_bound(
-      kRows.begin(), kRows.end(), code,
-      [](unsigned value, const Row& row) { return value < row.first; });
-  return std::prev(after)->strokes;
+  if (code < kGroupOfCode.size()) return kGroupOfCode[code];
+  return kRows.back().strokes;
 }
 
 }  // namespace corvina::big5
