@@ -45,26 +45,10 @@ bool BblLines::refill() {
 }
 
 void DecodedOutput::flush() {
-  writer_.wait();
-  throw_if_failed();
-  decoded.swap(decoded_written_);
-  log.swap(log_written_);
+  if (!out_.write(decoded)) throw RunError(kExitFileError, file_error("write", name_, out_.error()));
+  log_stream_.write(log.data(), static_cast<std::streamsize>(log.size()));
   decoded.clear();
   log.clear();
-  writer_.start([this] {
-    out_.write(decoded_written_);
-    log_stream_.write(log_written_.data(), static_cast<std::streamsize>(log_written_.size()));
-  });
-}
-
-void DecodedOutput::finish() {
-  flush();
-  writer_.wait();
-  throw_if_failed();
-}
-
-void DecodedOutput::throw_if_failed() {
-  if (out_.error() != 0) throw RunError(kExitFileError, file_error("write", name_, out_.error()));
 }
 
 }  // namespace corvina

@@ -8,7 +8,6 @@
 #include <string_view>
 
 #include "platform/file_io.h"
-#include "platform/write_behind.h"
 
 namespace corvina {
 
@@ -40,8 +39,7 @@ class BblLines {
 };
 
 // The decoded text and the log of the decoding step, gathered and written out a block at
-// a time, so that short lines cost no write call each. A block is written while the next
-// is made.
+// a time, so that short lines cost no write call each.
 class DecodedOutput {
  public:
   // `name` is the decoded file's, for messages; all three must outlive this object.
@@ -53,20 +51,13 @@ class DecodedOutput {
   void flush_if_full() {
     if (decoded.size() + log.size() >= BblLines::kBlock) flush();
   }
-  // Hands the block over to be written. Throws RunError when an earlier block could not
-  // be written.
+  // Throws RunError when the decoded file cannot be written.
   void flush();
-  // Writes what is left and waits until all is written; throws as flush() does.
-  void finish();
 
  private:
-  void throw_if_failed();
-
   OutputFile& out_;
   const std::string& name_;
   std::ostream& log_stream_;
-  std::string decoded_written_, log_written_;  // the block being written
-  WriteBehind writer_;  // last: its job uses the members above
 };
 
 }  // namespace corvina

@@ -30,7 +30,7 @@ void cvte(RunState& state, Decoder& decoder, const std::string& file1, const std
       output.flush();
     }
   }
-  output.finish();
+  output.flush();
   if (!out.close()) throw RunError(kExitFileError, file_error("write", file2, out.error()));
   // The log is whole before the preprocessor runs, should anyone need to read it.
   state.debug.flush();

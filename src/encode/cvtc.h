@@ -10,7 +10,7 @@
 namespace corvina {
 
 // Encodes the file `file1` into `file2`, streaming it through `encoder`; `read` is shown
-// every piece of `file1` in order, on a thread of its own while the next piece is encoded. Returns false, with `error` set, when `file2`
+// every piece of `file1` as it is read. Returns false, with `error` set, when `file2`
 // cannot be created: nothing has been written then. Throws RunError when reading `file1`
 // or writing `file2` fails later, and Interrupted when a signal arrives; the caller
 // restores the databases in both cases.

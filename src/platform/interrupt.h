@@ -3,9 +3,6 @@
 // text. The handlers only record the signal; the run notices it at its next check,
 // unwinds with Interrupted, restores the databases and then ends by the same signal.
 
-#include <functional>
-#include <thread>
-
 namespace corvina {
 
 struct Interrupted {
@@ -21,9 +18,5 @@ void throw_if_interrupted();
 // Ends the process by `signal_number` with its default action, so that the caller sees
 // the conventional status (130 for SIGINT in a shell).
 [[noreturn]] void die_by_signal(int signal_number);
-// Starts `body` on a thread that the signals above never reach: they stay with the main
-// thread, whose waits for the programs it starts they must cut short. Throws
-// std::system_error when no thread can be started.
-std::thread start_thread_without_signals(std::function<void()> body);
 
 }  // namespace corvina

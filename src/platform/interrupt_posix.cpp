@@ -1,6 +1,5 @@
 #include "platform/interrupt.h"
 
-#include <pthread.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -41,19 +40,6 @@ void die_by_signal(int signal_number) {
   sigprocmask(SIG_UNBLOCK, &unblock, nullptr);
   raise(signal_number);
   _exit(128 + signal_number);  // not reached unless the signal is ignored by our parent
-}
-
-std::thread start_thread_without_signals(std::function<void()> body) {
-  // A new thread starts with its creator's mask: block everything for the moment of the
-  // start only.
-  sigset_t all, old;
-  sigfillset(&all);
-  pthread_sigmask(SIG_BLOCK, &all, &old);
-  struct Unblock {
-    const sigset_t& old;
-    ~Unblock() { pthread_sigmask(SIG_SETMASK, &old, nullptr); }
-  } unblock{old};
-  return std::thread(std::move(body));
 }
 
 }  // namespace corvina

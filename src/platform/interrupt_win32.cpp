@@ -56,7 +56,4 @@ void throw_if_interrupted() {
 // was interrupted, not that it failed or finished.
 void die_by_signal(int) { ExitProcess(STATUS_CONTROL_C_EXIT); }
 
-// Console events come on a thread of the system's own, never on ours.
-std::thread start_thread_without_signals(std::function<void()> body) { return std::thread(std::move(body)); }
-
 }  // namespace corvina

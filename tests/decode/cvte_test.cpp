@@ -72,9 +72,9 @@ TEST(cvte, LineCutByABlockOrLogWrittenInBatchesDiffersFromTheLineDecoder) {
   }
 }
 
-// Blocks are written while the next is made: a write that fails must still stop the step,
-// whether it fails on the last block or on one before.
-TEST(cvteAndCvtc, FailedWriteOfABlockWrittenBehindGoesUnreported) {
+// A disk that fills up must stop either step with the file's name, whether the first block
+// or a later one fails.
+TEST(cvteAndCvtc, FailedWriteOfAnyBlockGoesUnreported) {
   if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full to make writes fail";
   for (const std::size_t size : {std::size_t{100}, std::size_t{3} << 20}) {
     SCOPED_TRACE(size);
