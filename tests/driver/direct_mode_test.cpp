@@ -1,6 +1,5 @@
 // Documents without a preprocessor, databases named only in the back end's control file,
-// the back end's files in an output folder, and runs that must stop before anything of the
-// user's is touched.
+// and the back end's files in an output folder.
 
 #include <gtest/gtest.h>
 
@@ -13,10 +12,6 @@ namespace corvina::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-// No Chinese character right before a closing brace, where corvina4 adds "\mbox{}".
-const std::string kUtf8 = "@book{a, author = {王小明 and Smith, John}, title = {中文 Title}}\n";
-const std::string kBig5 = "@book{a, author = {\xA4\xFD\xA4\x70\xA9\xFA}, title = {\xA4\xA4\xA4\xE5}}\n";
 
 TEST(DirectMode, DecodedTextGoesStraightToTheBblWhereverTheBackEndFilesAre) {
   struct Case {
@@ -111,42 +106,6 @@ TEST(ControlFiles, DatabasesTheScanMissesAreSortedOnce) {
   EXPECT_EQ(read_file("seen.txt").find('\xE4'), std::string::npos) << "extra.bib reached the back end unsorted";
   EXPECT_EQ(read_file("thesis.bbl"), kUtf8 + kUtf8);
   EXPECT_EQ(read_file("extra.bib"), kUtf8);
-}
-
-TEST(EarlyStop, RunBeforeLatexOrWithTheOtherProgramTouchesNothing) {
-  struct Case {
-    std::string program;
-    std::vector<std::string> args;
-    std::string document, control, database;
-    int status;
-    std::string message;
-  };
-  const Case cases[] = {
-      {"corvina4", {"thesis"}, "\\usepackage{xeCJK}\n\\usepackage{biblatex}\n\\addbibresource{refs.bib}\n", "", kUtf8, 1,
-       "\n! run xelatex thesis first: thesis.bcf is missing.\n"},
-      {"corvina4", {"--output-directory", "out", "thesis"}, "\\bibliography{refs}\n", "", kUtf8, 1,
-       "\n! run LaTeX thesis first: out/thesis.aux is missing.\n"},
-      {"corvina4", {"thesis"}, "\\usepackage{mythesis}\n\\printbibliography\n", "thesis.bcf", kUtf8, 4,
-       "\n! run LaTeX thesis first: neither the document nor thesis.bcf names a database.\n"},
-      {"corvina", {"thesis"}, "\\addbibresource{refs.bib}\n", "thesis.bcf", kUtf8, 1,
-       "\n! refs.bib is written in UTF-8: use corvina4 for it (corvina reads Big5).\n"},
-      {"corvina", {"thesis"}, "% 中文\n\\addbibresource{refs.bib}\n", "thesis.bcf", kBig5, 1,
-       "\n! thesis.tex is written in UTF-8: use corvina4 for it (corvina reads Big5).\n"},
-      {"corvina4", {"thesis"}, "\\addbibresource{refs.bib}\n", "thesis.bcf", kBig5 + kBig5, 1,
-       "\n! refs.bib is written in Big5: use corvina for it (corvina4 reads UTF-8).\n"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.message);
-    RunHarness h;
-    write_file("thesis.tex", c.document);
-    write_file("refs.bib", c.database);
-    if (!c.control.empty()) write_file(c.control, "");
-    const std::string before = h.listing();
-    EXPECT_EQ(exit_status(h.run(c.program, c.args)), c.status);
-    EXPECT_TRUE(contains(h.console(), c.message)) << h.console();
-    EXPECT_EQ(read_file("refs.bib"), c.database);
-    EXPECT_EQ(h.listing(), "bug.txt\n" + before);
-  }
 }
 
 }  // namespace

@@ -9,12 +9,6 @@
 namespace corvina::testing {
 namespace {
 
-const std::string kDatabase = "@book{a, author = {王小明}, title = {書}}\n";
-
-void write_document(const std::string& commands) {
-  write_file("thesis.vdk", "\\documentclass{article}\n" + commands + "\\begin{document}\\end{document}\n");
-}
-
 TEST(ExitStatus, EarlyStopsTellWhyAndTouchNoDatabase) {
   struct Case {
     std::string program;
@@ -22,6 +16,8 @@ TEST(ExitStatus, EarlyStopsTellWhyAndTouchNoDatabase) {
     std::string commands;
     int status;
     std::string message;
+    // A .tex document (no preprocessor) instead of a .vdk, and the back end's control file.
+    std::string document = "thesis.vdk", control = "thesis.bcf", database = kUtf8;
   };
   const Case cases[] = {
       {"corvina4", {}, "", 1, "\n** Usage: corvina4  [-Option...]  filename(.vdk)\n\n      y : sorting by zhuyin.\n\n"},
@@ -40,19 +36,37 @@ TEST(ExitStatus, EarlyStopsTellWhyAndTouchNoDatabase) {
        "\nError: \"location=remote\" option is not supported by corvina.\n"},
       {"corvina4", {"thesis"}, "\\addbibresource{refs.bib}\\relax\n\\addbibresource{missing.bib}\n", 4,
        "\n!Warning: cannot find missing.bib. Please check it.\n"},
+      // Before LaTeX has run, or with the program for the other encoding.
+      {"corvina4", {"thesis"}, "\\usepackage{xeCJK}\n\\usepackage{biblatex}\n\\addbibresource{refs.bib}\n", 1,
+       "\n! run xelatex thesis first: thesis.bcf is missing.\n", "thesis.tex", ""},
+      {"corvina4", {"--output-directory", "out", "thesis"}, "\\bibliography{refs}\n", 1,
+       "\n! run LaTeX thesis first: out/thesis.aux is missing.\n", "thesis.tex", ""},
+      {"corvina4", {"thesis"}, "\\usepackage{mythesis}\n\\printbibliography\n", 4,
+       "\n! run LaTeX thesis first: neither the document nor thesis.bcf names a database.\n", "thesis.tex"},
+      {"corvina", {"thesis"}, "\\addbibresource{refs.bib}\n", 1,
+       "\n! refs.bib is written in UTF-8: use corvina4 for it (corvina reads Big5).\n", "thesis.tex"},
+      {"corvina", {"thesis"}, "% 中文\n\\addbibresource{refs.bib}\n", 1,
+       "\n! thesis.tex is written in UTF-8: use corvina4 for it (corvina reads Big5).\n", "thesis.tex",
+       "thesis.bcf", kBig5},
+      {"corvina4", {"thesis"}, "\\addbibresource{refs.bib}\n", 1,
+       "\n! refs.bib is written in Big5: use corvina for it (corvina4 reads UTF-8).\n", "thesis.tex", "thesis.bcf",
+       kBig5 + kBig5},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.message);
     RunHarness h;
     h.stand_in("kpsewhich", "exit 1");
-    write_document(c.commands);
-    write_file("refs.bib", kDatabase);
-    write_file("thesis.bcf", "");
+    write_file(c.document, "\\documentclass{article}\n" + c.commands + "\\begin{document}\\end{document}\n");
+    write_file("refs.bib", c.database);
+    if (!c.control.empty()) write_file(c.control, "");
+    const std::string before = h.listing();
     EXPECT_EQ(exit_status(h.run(c.program, c.args)), c.status);
     EXPECT_TRUE(contains(h.console(), c.message)) << h.console();
-    EXPECT_EQ(read_file("refs.bib"), kDatabase);
+    EXPECT_EQ(read_file("refs.bib"), c.database);
     // The log is opened before the command line is read; --help and --version make none.
-    EXPECT_EQ(file_exists("bug.txt"), c.status != 0);
+    // A stop after the search leaves the locator's answer too.
+    std::filesystem::remove("findbib@.txt");
+    EXPECT_EQ(h.listing(), (c.status != 0 ? "bug.txt\n" : "") + before);
   }
 }
 
@@ -76,10 +90,10 @@ TEST(ExitStatus, FailingOutsideProgramsAreReportedAndEverythingIsRestored) {
     RunHarness h;
     if (c.biber.empty()) h.hide_installed_programs(); else h.stand_in("biber", c.biber);
     if (!c.pellam4.empty()) h.stand_in("pellam4", c.pellam4);
-    write_biber_document("refs.bib", kDatabase);
+    write_biber_document("refs.bib", kUtf8);
     EXPECT_EQ(exit_status(h.run("corvina4", {"thesis"})), 5);
     for (const std::string& message : c.messages) EXPECT_TRUE(contains(h.console(), message)) << h.console();
-    EXPECT_EQ(read_file("refs.bib"), kDatabase);
+    EXPECT_EQ(read_file("refs.bib"), kUtf8);
     EXPECT_FALSE(file_exists("refs.bib-backup.bib"));
     EXPECT_FALSE(file_exists("refs.bib-tmp.bib"));
     EXPECT_FALSE(file_exists("bug.txt"));

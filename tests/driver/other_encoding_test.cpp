@@ -13,9 +13,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kUtf8 = "@book{a, author = {王小明 and Smith, John}, title = {中文 Title}}\n";
-const std::string kBig5 = "@book{a, author = {\xA4\xFD\xA4\x70\xA9\xFA}, title = {\xA4\xA4\xA4\xE5}}\n";
-
 struct Database {
   std::string name, text;
   bool read_only = false;

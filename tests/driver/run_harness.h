@@ -42,6 +42,11 @@ class RunHarness {
 // The exit status of a wait status, or -1 when the process did not exit.
 int exit_status(int wait_status);
 
+// A database in each encoding, 王小明 and 中文 in both; in the UTF-8 one no Chinese character
+// stands right before a closing brace, where corvina4 adds "\mbox{}" in the .bbl.
+inline const std::string kUtf8 = "@book{a, author = {王小明 and Smith, John}, title = {中文 Title}}\n";
+inline const std::string kBig5 = "@book{a, author = {\xA4\xFD\xA4\x70\xA9\xFA}, title = {\xA4\xA4\xA4\xE5}}\n";
+
 inline bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 // thesis.vdk naming `database` with \addbibresource (after `more` preamble lines), an

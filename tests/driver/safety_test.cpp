@@ -20,8 +20,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kDatabase = "@book{a, author = {王小明}, title = {中文書名}}\n";
-
 // The wait status, or -1 when the run was still going after ten seconds (it is killed).
 int run_with_timeout(RunHarness& h, const std::vector<std::string>& args) {
   pid_t run = h.start("corvina4", args);
@@ -58,7 +56,7 @@ TEST(Safety, TakenNamesAndUnusualFilesStopTheRunBeforeAnythingIsWritten) {
       {"a dangling link where the sorting copy goes", "\\addbibresource{lib.bib}",
        [](RunHarness& h) {
          fs::create_symlink("gone.bib", "lib.bib");
-         write_file(h.outside("lib.bib"), kDatabase);
+         write_file(h.outside("lib.bib"), kUtf8);
          h.stand_in("kpsewhich", "echo '" + h.outside("lib.bib").string() + "'");
        },
        6, "lib.bib is in the way: it is the name of the sorting copy of lib.bib"},
@@ -77,12 +75,12 @@ TEST(Safety, TakenNamesAndUnusualFilesStopTheRunBeforeAnythingIsWritten) {
     h.stand_in("kpsewhich", "exit 1");
     write_file("thesis.vdk", "\\addbibresource{refs.bib}\n" + c.commands + "\n");
     write_file("thesis.bcf", "");
-    write_file("refs.bib", kDatabase);
+    write_file("refs.bib", kUtf8);
     c.prepare(h);
     const std::string before = h.listing();
     EXPECT_EQ(exit_status(run_with_timeout(h, {"thesis"})), c.status);
     EXPECT_TRUE(contains(h.console(), c.message)) << h.console();
-    EXPECT_EQ(read_file("refs.bib"), kDatabase);
+    EXPECT_EQ(read_file("refs.bib"), kUtf8);
     if (file_exists("refs.bib-tmp.bib")) {
       EXPECT_EQ(read_file("refs.bib-tmp.bib"), "the user's own file\n");
     }
@@ -99,7 +97,7 @@ TEST(Safety, TakenNamesAndUnusualFilesStopTheRunBeforeAnythingIsWritten) {
 // gone may stop a run.
 TEST(Safety, FifoIncludeOrLockOfAGoneProcessStopsTheRun) {
   RunHarness h;
-  write_biber_document("refs.bib", kDatabase, "\\input{chapter}\n");
+  write_biber_document("refs.bib", kUtf8, "\\input{chapter}\n");
   mkfifo("chapter.tex", 0644);
   write_file("corvina.lock", "corvina4 on thesis (process 999999)\n");
   h.copying_backend("biber", "refs.bib");
@@ -107,13 +105,13 @@ TEST(Safety, FifoIncludeOrLockOfAGoneProcessStopsTheRun) {
   EXPECT_TRUE(contains(h.console(), "\n! chapter.tex is a FIFO, not a regular file: it is not read.\n"));
   EXPECT_FALSE(contains(h.console(), "waiting"));
   EXPECT_FALSE(file_exists("corvina.lock"));
-  EXPECT_EQ(read_file("refs.bib"), kDatabase);
+  EXPECT_EQ(read_file("refs.bib"), kUtf8);
 }
 
 TEST(Safety, UnreadableDatabaseIsReportedWithTheReason) {
   if (geteuid() == 0) GTEST_SKIP() << "root reads any file";
   RunHarness h;
-  write_biber_document("refs.bib", kDatabase);
+  write_biber_document("refs.bib", kUtf8);
   fs::permissions("refs.bib", fs::perms::none);
   EXPECT_EQ(exit_status(h.run("corvina4", {"thesis"})), 6);
   EXPECT_TRUE(contains(h.console(), "\n! cannot read refs.bib: Permission denied.\n")) << h.console();
@@ -131,7 +129,7 @@ TEST(Safety, SecondRunWaitsForTheFirstAndSaysForWhich) {
     SCOPED_TRACE(c.lock);
     RunHarness h;
     fs::create_directory(h.outside("shared"));
-    write_biber_document(c.database, kDatabase);
+    write_biber_document(c.database, kUtf8);
     h.copying_backend("biber", c.database);
     FileLock held;
     ASSERT_EQ(held.try_take(c.lock), FileLock::Outcome::kTaken);
@@ -151,7 +149,7 @@ TEST(Safety, SecondRunWaitsForTheFirstAndSaysForWhich) {
     waitpid(run, &status, 0);
     EXPECT_EQ(exit_status(status), 0) << h.console();
     EXPECT_TRUE(contains(h.console(), "corvina.lock ...done.\n"));
-    EXPECT_EQ(read_file(c.database), kDatabase);
+    EXPECT_EQ(read_file(c.database), kUtf8);
     EXPECT_FALSE(file_exists(c.lock));
   }
 }
@@ -161,13 +159,13 @@ TEST(Safety, SecondRunWaitsForTheFirstAndSaysForWhich) {
 // restores, and the run ends by it only once the database is back.
 TEST(Safety, SignalAsTheRunEndsEndsItBySignalOnceTheRestoreIsDone) {
   RunHarness h;
-  write_biber_document("refs.bib", kDatabase);
+  write_biber_document("refs.bib", kUtf8);
   h.stand_in("biber", "echo > \"$1.bbl\"");
   h.stand_in("pellam4", "kill -TERM $PPID");
   int status = run_with_timeout(h, {"thesis"});
   EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status << h.console();
   EXPECT_TRUE(contains(h.console(), "*** remove3 refs.bib-backup.bib ...\ndone.\n")) << h.console();
-  EXPECT_EQ(read_file("refs.bib"), kDatabase);
+  EXPECT_EQ(read_file("refs.bib"), kUtf8);
   for (const char* left : {"refs.bib-backup.bib", "refs.bib-tmp.bib", "refs.bib-restore.txt", "corvina.lock"}) {
     EXPECT_FALSE(file_exists(left)) << left;
   }
