@@ -27,12 +27,16 @@ class RunHarness {
   void hide_installed_programs();
 
   // Runs `program` and returns its wait status; start() does not wait. The console goes
-  // to console() or, when `console_fd` is given, to that descriptor.
+  // to console() or, when `console_fd` is given, to that descriptor. A run still going after
+  // half a minute (reading a FIFO, say) fails the test and is killed.
   int run(const std::string& program, const std::vector<std::string>& args);
   pid_t start(const std::string& program, const std::vector<std::string>& args, int console_fd = -1);
   std::string console() const;
   std::filesystem::path outside(const std::string& name) const { return root_.path() / name; }
   std::string listing() const;  // the document folder's file names, sorted, one a line
+  // Each file of the document folder: its name, type and permissions, inode, modification
+  // time and, for a regular file, its bytes.
+  std::string snapshot() const;
 
  private:
   TempDir root_;
