@@ -57,38 +57,6 @@ TEST(DirectMode, DecodedTextGoesStraightToTheBblWhereverTheBackEndFilesAre) {
   }
 }
 
-TEST(DirectMode, BblKeptSortKeysWhenThePreprocessorWasMissing) {
-  RunHarness h;
-  write_biber_document("refs.bib", kUtf8);
-  h.stand_in("biber", "/bin/cat refs.bib > thesis.bbl");
-  setenv("PATH", h.outside("bin").c_str(), 1);  // the stand-ins alone: no pellam4 anywhere
-  EXPECT_EQ(exit_status(h.run("corvina4", {"thesis"})), 5);
-  EXPECT_TRUE(contains(h.console(), "pellam4 cannot be started")) << h.console();
-  EXPECT_TRUE(contains(h.console(), "\n! thesis.bbl holds the decoded text of temp21-tmp.bbl, without pellam4's work.\n"));
-  EXPECT_EQ(read_file("thesis.bbl"), kUtf8);
-  EXPECT_EQ(read_file("refs.bib"), kUtf8);
-}
-
-TEST(DirectMode, BblKeptSortKeysWhenDecodingFailed) {
-  for (const std::string document : {"thesis.vdk", "thesis.tex"}) {
-    SCOPED_TRACE(document);
-    RunHarness h;
-    write_file(document, "\\addbibresource{refs.bib}\n");
-    write_file("refs.bib", kUtf8);
-    write_file("thesis.bcf", "");
-    h.stand_in("biber", "cat refs.bib > thesis.bbl");
-    // The decoded copy cannot be written: it would go through a link into no folder.
-    const std::string decoded = document == "thesis.vdk" ? "temp21-tmp.bbl" : "thesis-tmp.bbl";
-    fs::create_symlink("no/such/folder/thesis.bbl", decoded);
-    EXPECT_EQ(exit_status(h.run("corvina4", {"thesis"})), 6);
-    EXPECT_TRUE(contains(h.console(), "\n! thesis.bbl still held sort keys and is removed; run corvina4 again.\n"))
-        << h.console();
-    EXPECT_FALSE(file_exists("thesis.bbl"));
-    EXPECT_TRUE(fs::is_symlink(decoded));
-    EXPECT_EQ(read_file("refs.bib"), kUtf8);
-  }
-}
-
 // A database named only where the scan does not look, and one named both ways.
 TEST(ControlFiles, DatabasesTheScanMissesAreSortedOnce) {
   RunHarness h;

@@ -142,33 +142,54 @@ TEST(OtherEncoding, DatabaseFoundElsewhereLeavesItsSortingCopyOrRecord) {
   EXPECT_EQ(read_file("refs.bib"), kUtf8);
 }
 
-TEST(ExitStatus, FailingOutsideProgramsAreReportedAndEverythingIsRestored) {
+// Failures once the databases are staged: reported, every database restored, no working
+// file left, and no .bbl left with sort keys.
+TEST(ExitStatus, LateFailureLeftADatabaseEncodedOrABblWithSortKeys) {
   struct Case {
-    std::string biber;    // empty: no biber anywhere on PATH
-    std::string pellam4;  // empty: the shipped stand-in
+    std::string biber;  // empty: no biber anywhere on PATH
+    int status;
     std::vector<std::string> messages;
+    std::string bbl = "(none)";  // what thesis.bbl holds after
+    std::string left = "refs.bib\nthesis.bcf\nthesis.vdk\n";  // the document folder after
+    std::function<void(RunHarness&)> more = nullptr;
+    std::string document = "thesis.vdk";
+  };
+  const std::string decoded_kept = "refs.bib\ntemp21-tmp.bbl\nthesis.bbl\nthesis.bcf\nthesis.vdk\n";
+  const std::string copies = "/bin/cat refs.bib > \"$1.bbl\"", held_keys =
+      "\n! thesis.bbl still held sort keys and is removed; run corvina4 again.\n";
+  // The decoded copy cannot be written: it would go through a link into no folder.
+  const auto unwritable = [](const char* name) {
+    return [name](RunHarness&) { std::filesystem::create_symlink("no/such/folder/thesis.bbl", name); };
   };
   const Case cases[] = {
-      {"exit 2", "",
+      {"exit 2", 5,
        {"\n! biber exited with status 2.\n",
         "\n! thesis.bbl was not written by the back end: decoding and pellam4 are skipped.\n"}},
-      {"kill -9 $$", "", {"\n! biber was killed by signal 9.\n"}},
-      {"", "",
-       {"\n! biber cannot be started: No such file or directory. Is it installed and on PATH?\n"}},
-      {"cat refs.bib > \"$1.bbl\"", "exit 1", {"Postprocessing thesis.bbl", "\n! pellam4 exited with status 1.\n"}},
+      {"kill -9 $$", 5, {"\n! biber was killed by signal 9.\n"}},
+      {"", 5, {"\n! biber cannot be started: No such file or directory. Is it installed and on PATH?\n"}},
+      {copies, 5, {"Postprocessing thesis.bbl", "\n! pellam4 exited with status 1.\n"}, kUtf8, decoded_kept,
+       [](RunHarness& h) { h.stand_in("pellam4", "exit 1"); }},
+      {copies, 5,
+       {"pellam4 cannot be started",
+        "\n! thesis.bbl holds the decoded text of temp21-tmp.bbl, without pellam4's work.\n"},
+       kUtf8, decoded_kept, [](RunHarness& h) { setenv("PATH", h.outside("bin").c_str(), 1); }},  // the stand-ins alone
+      {copies, 6, {held_keys}, "(none)", "refs.bib\ntemp21-tmp.bbl\nthesis.bcf\nthesis.vdk\n", unwritable("temp21-tmp.bbl")},
+      {copies, 6, {held_keys}, "(none)", "refs.bib\nthesis-tmp.bbl\nthesis.bcf\nthesis.tex\n", unwritable("thesis-tmp.bbl"),
+       "thesis.tex"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.messages.back());
     RunHarness h;
     if (c.biber.empty()) h.hide_installed_programs(); else h.stand_in("biber", c.biber);
-    if (!c.pellam4.empty()) h.stand_in("pellam4", c.pellam4);
-    write_biber_document("refs.bib", kUtf8);
-    EXPECT_EQ(exit_status(h.run("corvina4", {"thesis"})), 5);
+    write_file(c.document, "\\addbibresource{refs.bib}\n");
+    write_file("thesis.bcf", "");
+    write_file("refs.bib", kUtf8);
+    if (c.more) c.more(h);
+    EXPECT_EQ(exit_status(h.run("corvina4", {"thesis"})), c.status);
     for (const std::string& message : c.messages) EXPECT_TRUE(contains(h.console(), message)) << h.console();
     EXPECT_EQ(read_file("refs.bib"), kUtf8);
-    EXPECT_FALSE(file_exists("refs.bib-backup.bib"));
-    EXPECT_FALSE(file_exists("refs.bib-tmp.bib"));
-    EXPECT_FALSE(file_exists("bug.txt"));
+    EXPECT_EQ(file_exists("thesis.bbl") ? read_file("thesis.bbl") : "(none)", c.bbl);
+    EXPECT_EQ(h.listing(), c.left);
   }
 }
 
