@@ -76,13 +76,11 @@ struct Case {
   const char* backend;      // what the document asks biblatex for
   const char* tool;         // the back end that must run for it
   bool bibinputs = false;   // the database lies only in a folder named by BIBINPUTS
-  bool latexmk = false;     // latexmk runs the program by the recipe of examples/latexmkrc
 };
 
 const Case kCases[] = {
     {"utf8_biber_strokes_database_on_bibinputs", "corvina4", "biber", "biber", true},
     {"utf8_bibtex_strokes_database_on_bibinputs", "corvina4", "bibtex", "bibtex", true},
-    {"utf8_biber_strokes_by_latexmk", "corvina4", "biber", "biber", false, true},
     {"big5_bibtex8", "corvina", "bibtex", "bibtex8"},
     {"big5_biber", "corvina", "biber", "biber"},
 };
@@ -93,7 +91,7 @@ class WholeRun : public DocumentFolder, public ::testing::WithParamInterface<Cas
 TEST_P(WholeRun, EntriesOutOfChineseOrNameOutsideItsStrokeCountLeftEncodedOrDatabaseChanged) {
   const Case& c = GetParam();
   const std::string tool = c.tool;
-  CORVINA_SKIP_WITHOUT("pdflatex", "kpsewhich", "biblatex", tool, c.latexmk ? "latexmk" : "pdflatex");
+  CORVINA_SKIP_WITHOUT("pdflatex", "kpsewhich", "biblatex", tool);
   const bool big5 = std::string(c.program) == "corvina";
   const std::vector<Person> own = big5 ? big5_people() : utf8_people();
   const std::vector<Person> people(own.rbegin(), own.rend());
@@ -108,23 +106,14 @@ TEST_P(WholeRun, EntriesOutOfChineseOrNameOutsideItsStrokeCountLeftEncodedOrData
   write_file(database, bytes);
   const auto old_time = make_old(database);
 
-  // latexmk's document has no thesis.vdk: the .bbl is decoded in place, with no preprocessor.
-  const std::string latexmk = "latexmk -interaction=nonstopmode thesis.tex";
-  Shell run;
-  if (c.latexmk) {
-    fs::copy_file(fs::path(CORVINA_SOURCE_DIR) / "examples" / "latexmkrc", "latexmkrc");
-    write_file("thesis.tex", document);
-    run = sh(latexmk);
-  } else {
-    const std::string bibinputs = c.bibinputs ? "env BIBINPUTS=" + fs::absolute("library").string() + ": " : "";
-    run = latex_then(document, bibinputs + c.program);
-  }
+  const std::string bibinputs = c.bibinputs ? "env BIBINPUTS=" + fs::absolute("library").string() + ": " : "";
+  const Shell run = latex_then(document, bibinputs + c.program);
   EXPECT_EQ(run.status, 0) << run.output;
   CORVINA_EXPECT_RAN(tool);
   EXPECT_TRUE(read_file(database) == bytes) << "database not restored byte for byte";
   EXPECT_TRUE(fs::last_write_time(database) == old_time) << "database restored with a new modification time";
   expect_no_working_files({"./refs", c.bibinputs ? "./refs.bib" : ""});
-  EXPECT_EQ(file_exists(big5 ? "thesis-tmp.bbl" : "temp21-tmp.bbl"), !c.latexmk) << "decoded copy for the preprocessor";
+  EXPECT_TRUE(file_exists(big5 ? "thesis-tmp.bbl" : "temp21-tmp.bbl")) << "decoded copy for the preprocessor";
 
   const std::string bbl = read_file("thesis.bbl");
   EXPECT_EQ(entry_keys(bbl), keys_of(own)) << "entries not in Chinese order";
@@ -141,14 +130,6 @@ TEST_P(WholeRun, EntriesOutOfChineseOrNameOutsideItsStrokeCountLeftEncodedOrData
       EXPECT_NE(title.find("\n  "), std::string::npos) << "premise: " << tool << " wraps the title of " << p.key;
     }
     EXPECT_NE(entry.find("{" + publisher + "}"), std::string::npos) << p.key << ": publisher not decoded";
-  }
-
-  if (c.latexmk) {  // a second latexmk sees nothing changed: the run left all as it found it
-    EXPECT_NE(run.output.find("Running 'corvina4"), std::string::npos) << "latexmk did not run corvina4:\n" << run.output;
-    EXPECT_TRUE(file_exists("thesis.pdf"));
-    const Shell again = sh(latexmk);
-    EXPECT_EQ(again.status, 0) << again.output;
-    EXPECT_EQ(again.output.find("Running '"), std::string::npos) << "latexmk ran something again:\n" << again.output;
   }
 }
 
