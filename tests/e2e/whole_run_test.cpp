@@ -9,9 +9,7 @@
 namespace corvina::e2e {
 namespace {
 
-struct Person {
-  std::string key, author, title;
-};
+using Person = Book;
 
 std::string family(const Person& p) { return p.author.substr(0, p.author.find(',')); }
 
@@ -64,12 +62,6 @@ std::vector<Person> big5_people() {
           {"yanren", kYan + kRen, kRen},                      {"yuzhong", kYu + kZhong, kWang + kYu}};
 }
 
-std::vector<std::string> keys_of(const std::vector<Person>& people) {
-  std::vector<std::string> keys;
-  for (const Person& p : people) keys.push_back(p.key);
-  return keys;
-}
-
 struct Case {
   const char* name;
   const char* program;      // corvina4 reads UTF-8, corvina Big5
@@ -99,10 +91,8 @@ TEST_P(WholeRun, EntriesOutOfChineseOrNameOutsideItsStrokeCountLeftEncodedOrData
   const std::string document = biblatex_document("backend=" + std::string(c.backend), "\\addbibresource{refs.bib}");
   fs::create_directory("library");
   const fs::path database = fs::absolute(c.bibinputs ? "library/refs.bib" : "refs.bib");
-  std::string bytes = "% Test database: invented authors and titles.\n";
-  for (const auto& p : people)
-    bytes += "@book{" + p.key + ",\n  author = {" + p.author + "},\n  title = {" + p.title + "},\n  publisher = {" +
-             publisher + "},\n  year = {2001},\n}\n\n";
+  const std::string bytes = "% Test database: invented authors and titles.\n" +
+                            database_of(people, "  publisher = {" + publisher + "},\n  year = {2001},\n");
   write_file(database, bytes);
   const auto old_time = make_old(database);
 
