@@ -41,21 +41,36 @@ void kill_outright(const StoppedRun& stopped) {
   kill(stopped.backend, SIGKILL);
 }
 
+// A signal the run can handle, while the back end works, or as the run ends: sent by the
+// last program the run starts, it arrives while the run decodes, cleans up or restores (a
+// backup is renamed back in no time to speak of). The run ends by it once the database is
+// back, with its time.
 TEST(Interruption, TerminatedRunRestoresThenEndsBySignal) {
-  RunHarness h;
-  write_biber_document("refs.bib", kUtf8);
-  fs::last_write_time("refs.bib", fs::last_write_time("refs.bib") - std::chrono::hours(1));
-  const auto time_before = fs::last_write_time("refs.bib");
-  StoppedRun stopped = start_until_backend_runs(h);
-  ASSERT_NE(stopped.backend, 0);
-  EXPECT_NE(read_file("refs.bib"), kUtf8);
-  kill(stopped.run, SIGTERM);
-  int status = 0;
-  waitpid(stopped.run, &status, 0);
-  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << h.console();
-  EXPECT_EQ(read_file("refs.bib"), kUtf8);
-  EXPECT_EQ(fs::last_write_time("refs.bib"), time_before);
-  EXPECT_EQ(h.listing(), "refs.bib\nthesis.bcf\nthesis.vdk\n");
+  for (const bool as_it_ends : {false, true}) {
+    SCOPED_TRACE(as_it_ends ? "as the run ends" : "while the back end works");
+    RunHarness h;
+    write_biber_document("refs.bib", kUtf8);
+    fs::last_write_time("refs.bib", fs::last_write_time("refs.bib") - std::chrono::hours(1));
+    const auto time_before = fs::last_write_time("refs.bib");
+    int status = 0;
+    if (as_it_ends) {
+      h.stand_in("biber", "echo > \"$1.bbl\"");
+      h.stand_in("pellam4", "kill -TERM $PPID");
+      status = h.run("corvina4", {"thesis"});
+      EXPECT_TRUE(contains(h.console(), "*** remove3 refs.bib-backup.bib ...\ndone.\n")) << h.console();
+    } else {
+      StoppedRun stopped = start_until_backend_runs(h);
+      ASSERT_NE(stopped.backend, 0);
+      EXPECT_NE(read_file("refs.bib"), kUtf8);
+      kill(stopped.run, SIGTERM);
+      waitpid(stopped.run, &status, 0);
+    }
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status << h.console();
+    EXPECT_EQ(read_file("refs.bib"), kUtf8);
+    EXPECT_EQ(fs::last_write_time("refs.bib"), time_before);
+    EXPECT_EQ(h.listing(), as_it_ends ? "refs.bib\ntemp21-tmp.bbl\nthesis.bcf\nthesis.vdk\n"
+                                        : "refs.bib\nthesis.bcf\nthesis.vdk\n");
+  }
 }
 
 // After a killed run the next one restores an encoded database, also one elsewhere that

@@ -1,6 +1,6 @@
 // What keeps the user's files safe in a whole run: files that are not regular or cannot be
-// read, runs that meet in one folder, a signal during the restore. Taken names stop a run
-// early (exit_status_test.cpp).
+// read, runs that meet in one folder. Taken names stop a run early
+// (exit_status_test.cpp), a signal is in interruption_test.cpp.
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -79,23 +79,6 @@ TEST(Safety, SecondRunWaitsForTheFirstAndSaysForWhich) {
     EXPECT_TRUE(contains(h.console(), "corvina.lock ...done.\n"));
     EXPECT_EQ(read_file(c.database), kUtf8);
     EXPECT_FALSE(file_exists(c.lock));
-  }
-}
-
-// A backup is renamed back, in no time to speak of, so the signal comes from the last
-// program the run starts, as it ends: it arrives while the run decodes, cleans up or
-// restores, and the run ends by it only once the database is back.
-TEST(Safety, SignalAsTheRunEndsEndsItBySignalOnceTheRestoreIsDone) {
-  RunHarness h;
-  write_biber_document("refs.bib", kUtf8);
-  h.stand_in("biber", "echo > \"$1.bbl\"");
-  h.stand_in("pellam4", "kill -TERM $PPID");
-  int status = h.run("corvina4", {"thesis"});
-  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status << h.console();
-  EXPECT_TRUE(contains(h.console(), "*** remove3 refs.bib-backup.bib ...\ndone.\n")) << h.console();
-  EXPECT_EQ(read_file("refs.bib"), kUtf8);
-  for (const char* left : {"refs.bib-backup.bib", "refs.bib-tmp.bib", "refs.bib-restore.txt", "corvina.lock"}) {
-    EXPECT_FALSE(file_exists(left)) << left;
   }
 }
 
