@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 
@@ -54,7 +55,7 @@ TEST(WholeRun, Utf8RunSortsRestoresAndCleansUp) {
   // The back end saw sort keys only, and the .bbl came back as Chinese.
   std::string seen = read_file(h.outside("seen.bib"));
   EXPECT_NE(seen.find("Zzz"), std::string::npos);
-  EXPECT_EQ(seen.find_first_of(std::string("\x80\xFF", 2)), std::string::npos);
+  EXPECT_TRUE(std::none_of(seen.begin(), seen.end(), [](char b) { return b & 0x80; })) << seen;
   EXPECT_EQ(read_file("thesis.bbl"), kUtf8Database);
 
   EXPECT_EQ(read_file("refs.bib"), kUtf8Database);
