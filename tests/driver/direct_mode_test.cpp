@@ -1,6 +1,5 @@
 // Documents without a preprocessor, databases named only in the back end's control file,
-// the back end's files in an output folder, and runs that must stop before anything of the
-// user's is touched.
+// and the back end's files in an output folder.
 
 #include <gtest/gtest.h>
 
@@ -13,10 +12,6 @@ namespace corvina::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-// No Chinese character right before a closing brace, where corvina4 adds "\mbox{}".
-const std::string kUtf8 = "@book{a, author = {王小明 and Smith, John}, title = {中文 Title}}\n";
-const std::string kBig5 = "@book{a, author = {\xA4\xFD\xA4\x70\xA9\xFA}, title = {\xA4\xA4\xA4\xE5}}\n";
 
 TEST(DirectMode, DecodedTextGoesStraightToTheBblWhereverTheBackEndFilesAre) {
   struct Case {
@@ -62,38 +57,6 @@ TEST(DirectMode, DecodedTextGoesStraightToTheBblWhereverTheBackEndFilesAre) {
   }
 }
 
-TEST(DirectMode, BblKeptSortKeysWhenThePreprocessorWasMissing) {
-  RunHarness h;
-  write_biber_document("refs.bib", kUtf8);
-  h.stand_in("biber", "/bin/cat refs.bib > thesis.bbl");
-  setenv("PATH", h.outside("bin").c_str(), 1);  // the stand-ins alone: no pellam4 anywhere
-  EXPECT_EQ(exit_status(h.run("corvina4", {"thesis"})), 5);
-  EXPECT_TRUE(contains(h.console(), "pellam4 cannot be started")) << h.console();
-  EXPECT_TRUE(contains(h.console(), "\n! thesis.bbl holds the decoded text of temp21-tmp.bbl, without pellam4's work.\n"));
-  EXPECT_EQ(read_file("thesis.bbl"), kUtf8);
-  EXPECT_EQ(read_file("refs.bib"), kUtf8);
-}
-
-TEST(DirectMode, BblKeptSortKeysWhenDecodingFailed) {
-  for (const std::string document : {"thesis.vdk", "thesis.tex"}) {
-    SCOPED_TRACE(document);
-    RunHarness h;
-    write_file(document, "\\addbibresource{refs.bib}\n");
-    write_file("refs.bib", kUtf8);
-    write_file("thesis.bcf", "");
-    h.stand_in("biber", "cat refs.bib > thesis.bbl");
-    // The decoded copy cannot be written: it would go through a link into no folder.
-    const std::string decoded = document == "thesis.vdk" ? "temp21-tmp.bbl" : "thesis-tmp.bbl";
-    fs::create_symlink("no/such/folder/thesis.bbl", decoded);
-    EXPECT_EQ(exit_status(h.run("corvina4", {"thesis"})), 6);
-    EXPECT_TRUE(contains(h.console(), "\n! thesis.bbl still held sort keys and is removed; run corvina4 again.\n"))
-        << h.console();
-    EXPECT_FALSE(file_exists("thesis.bbl"));
-    EXPECT_TRUE(fs::is_symlink(decoded));
-    EXPECT_EQ(read_file("refs.bib"), kUtf8);
-  }
-}
-
 // A database named only where the scan does not look, and one named both ways.
 TEST(ControlFiles, DatabasesTheScanMissesAreSortedOnce) {
   RunHarness h;
@@ -111,42 +74,6 @@ TEST(ControlFiles, DatabasesTheScanMissesAreSortedOnce) {
   EXPECT_EQ(read_file("seen.txt").find('\xE4'), std::string::npos) << "extra.bib reached the back end unsorted";
   EXPECT_EQ(read_file("thesis.bbl"), kUtf8 + kUtf8);
   EXPECT_EQ(read_file("extra.bib"), kUtf8);
-}
-
-TEST(EarlyStop, RunBeforeLatexOrWithTheOtherProgramTouchesNothing) {
-  struct Case {
-    std::string program;
-    std::vector<std::string> args;
-    std::string document, control, database;
-    int status;
-    std::string message;
-  };
-  const Case cases[] = {
-      {"corvina4", {"thesis"}, "\\usepackage{xeCJK}\n\\usepackage{biblatex}\n\\addbibresource{refs.bib}\n", "", kUtf8, 1,
-       "\n! run xelatex thesis first: thesis.bcf is missing.\n"},
-      {"corvina4", {"--output-directory", "out", "thesis"}, "\\bibliography{refs}\n", "", kUtf8, 1,
-       "\n! run LaTeX thesis first: out/thesis.aux is missing.\n"},
-      {"corvina4", {"thesis"}, "\\usepackage{mythesis}\n\\printbibliography\n", "thesis.bcf", kUtf8, 4,
-       "\n! run LaTeX thesis first: neither the document nor thesis.bcf names a database.\n"},
-      {"corvina", {"thesis"}, "\\addbibresource{refs.bib}\n", "thesis.bcf", kUtf8, 1,
-       "\n! refs.bib is written in UTF-8: use corvina4 for it (corvina reads Big5).\n"},
-      {"corvina", {"thesis"}, "% 中文\n\\addbibresource{refs.bib}\n", "thesis.bcf", kBig5, 1,
-       "\n! thesis.tex is written in UTF-8: use corvina4 for it (corvina reads Big5).\n"},
-      {"corvina4", {"thesis"}, "\\addbibresource{refs.bib}\n", "thesis.bcf", kBig5 + kBig5, 1,
-       "\n! refs.bib is written in Big5: use corvina for it (corvina4 reads UTF-8).\n"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.message);
-    RunHarness h;
-    write_file("thesis.tex", c.document);
-    write_file("refs.bib", c.database);
-    if (!c.control.empty()) write_file(c.control, "");
-    const std::string before = h.listing();
-    EXPECT_EQ(exit_status(h.run(c.program, c.args)), c.status);
-    EXPECT_TRUE(contains(h.console(), c.message)) << h.console();
-    EXPECT_EQ(read_file("refs.bib"), c.database);
-    EXPECT_EQ(h.listing(), "bug.txt\n" + before);
-  }
 }
 
 }  // namespace

@@ -1,11 +1,16 @@
 #include "driver/run_harness.h"
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
 #include <spawn.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
-#include <set>
+#include <chrono>
+#include <sstream>
+#include <thread>
 
 #include "support/files.h"
 
@@ -62,20 +67,33 @@ pid_t RunHarness::start(const std::string& program, const std::vector<std::strin
 }
 
 int RunHarness::run(const std::string& program, const std::vector<std::string>& args) {
+  const pid_t pid = start(program, args);
   int status = 0;
-  waitpid(start(program, args), &status, 0);
+  for (int tick = 0; tick < 3000; ++tick) {
+    if (waitpid(pid, &status, WNOHANG) == pid) return status;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  kill(pid, SIGKILL);
+  waitpid(pid, &status, 0);
+  ADD_FAILURE() << program << " still ran after 30 seconds:\n" << console();
   return status;
 }
 
 std::string RunHarness::console() const { return read_file(outside("console.txt")); }
 
-std::string RunHarness::listing() const {
-  std::set<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(outside("doc"))) {
-    names.insert(entry.path().filename().string());
-  }
+std::string RunHarness::listing() const { return testing::listing(outside("doc")); }
+
+std::string RunHarness::snapshot() const {
+  std::istringstream names(listing());
   std::string text;
-  for (const std::string& name : names) text += name + "\n";
+  for (std::string name; std::getline(names, name);) {
+    const std::filesystem::path path = outside("doc") / name;
+    struct stat s {};
+    lstat(path.c_str(), &s);
+    text += name + " " + std::to_string(s.st_mode) + " " + std::to_string(s.st_ino) + " " +
+            std::to_string(s.st_mtim.tv_sec) + "." + std::to_string(s.st_mtim.tv_nsec) + "\n";
+    if (S_ISREG(s.st_mode)) text += read_file(path) + "\n";
+  }
   return text;
 }
 

@@ -1,5 +1,6 @@
-// What keeps the user's files safe in a whole run: names that are taken, files that are
-// not regular, runs that meet in one folder, a signal during the restore.
+// What keeps the user's files safe in a whole run: files that are not regular or cannot be
+// read, runs that meet in one folder. Taken names stop a run early
+// (exit_status_test.cpp), a signal is in interruption_test.cpp.
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -20,100 +21,25 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kDatabase = "@book{a, author = {王小明}, title = {中文書名}}\n";
-
-// The wait status, or -1 when the run was still going after ten seconds (it is killed).
-int run_with_timeout(RunHarness& h, const std::vector<std::string>& args) {
-  pid_t run = h.start("corvina4", args);
-  int status = 0;
-  for (int i = 0; i < 1000; ++i) {
-    if (waitpid(run, &status, WNOHANG) == run) return status;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  kill(run, SIGKILL);
-  waitpid(run, &status, 0);
-  return -1;
-}
-
-TEST(Safety, TakenNamesAndUnusualFilesStopTheRunBeforeAnythingIsWritten) {
-  struct Case {
-    const char* name;
-    std::string commands;
-    std::function<void(RunHarness&)> prepare;
-    int status;
-    std::string message;
-  };
-  auto own = [](const char* name) { return [name](RunHarness&) { write_file(name, "the user's own file\n"); }; };
-  const Case cases[] = {
-      {"user's own working-copy name", "\\addbibresource{refs.bib}", own("refs.bib-tmp.bib"), 6,
-       "\n! refs.bib-tmp.bib is in the way: it is the name of the working copy of refs.bib, and no run of "
-       "ours left it there. Rename or move it, then run again.\n"},
-      {"user's own backup", "\\addbibresource{refs.bib}", own("refs.bib-backup.bib"), 6,
-       "refs.bib-backup.bib is in the way: it is the name of the backup of refs.bib"},
-      {"a file that only bears a record's name", "\\addbibresource{refs.bib}", own("refs.bib-restore.txt"), 6,
-       "refs.bib-restore.txt is in the way: it is the name of the intent record of refs.bib"},
-      {"a database and one named like its backup",
-       "\\addbibresource{refs.bib}\\addbibresource{refs.bib-backup.bib}", own("refs.bib-backup.bib"), 6,
-       "refs.bib-backup.bib is in the way"},
-      {"a dangling link where the sorting copy goes", "\\addbibresource{lib.bib}",
-       [](RunHarness& h) {
-         fs::create_symlink("gone.bib", "lib.bib");
-         write_file(h.outside("lib.bib"), kDatabase);
-         h.stand_in("kpsewhich", "echo '" + h.outside("lib.bib").string() + "'");
-       },
-       6, "lib.bib is in the way: it is the name of the sorting copy of lib.bib"},
-      {"FIFO database", "\\addbibresource{pipe.bib}", [](RunHarness&) { mkfifo("pipe.bib", 0644); }, 6,
-       "\n! pipe.bib is a FIFO, not a regular file: it is not read.\n"},
-      {"directory database", "\\bibliography{dir}", [](RunHarness&) { fs::create_directory("dir.bib"); }, 6,
-       "dir.bib is a directory, not a regular file"},
-      {"FIFO where the decoded .bbl goes", "", [](RunHarness&) { mkfifo("temp21-tmp.bbl", 0644); }, 6,
-       "\n! temp21-tmp.bbl is a FIFO, not a regular file: it is not written.\n"},
-      {"FIFO document", "", [](RunHarness&) { fs::remove("thesis.vdk"); mkfifo("thesis.vdk", 0644); }, 1,
-       "\n! thesis.vdk is a FIFO, not a regular file: it is not read.\ncannot open thesis.vdk, give up.....\n"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    RunHarness h;
-    h.stand_in("kpsewhich", "exit 1");
-    write_file("thesis.vdk", "\\addbibresource{refs.bib}\n" + c.commands + "\n");
-    write_file("thesis.bcf", "");
-    write_file("refs.bib", kDatabase);
-    c.prepare(h);
-    const std::string before = h.listing();
-    EXPECT_EQ(exit_status(run_with_timeout(h, {"thesis"})), c.status);
-    EXPECT_TRUE(contains(h.console(), c.message)) << h.console();
-    EXPECT_EQ(read_file("refs.bib"), kDatabase);
-    if (file_exists("refs.bib-tmp.bib")) {
-      EXPECT_EQ(read_file("refs.bib-tmp.bib"), "the user's own file\n");
-    }
-    if (file_exists("refs.bib-backup.bib")) {
-      EXPECT_EQ(read_file("refs.bib-backup.bib"), "the user's own file\n");
-    }
-    EXPECT_TRUE(fs::remove("bug.txt"));  // an early stop leaves its log and the locator's answer
-    fs::remove("findbib@.txt");
-    EXPECT_EQ(h.listing(), before);
-  }
-}
-
 // Neither a FIFO where an included file should be nor a lock left by a process that is
 // gone may stop a run.
 TEST(Safety, FifoIncludeOrLockOfAGoneProcessStopsTheRun) {
   RunHarness h;
-  write_biber_document("refs.bib", kDatabase, "\\input{chapter}\n");
+  write_biber_document("refs.bib", kUtf8, "\\input{chapter}\n");
   mkfifo("chapter.tex", 0644);
   write_file("corvina.lock", "corvina4 on thesis (process 999999)\n");
   h.copying_backend("biber", "refs.bib");
-  EXPECT_EQ(exit_status(run_with_timeout(h, {"thesis"})), 0) << h.console();
+  EXPECT_EQ(exit_status(h.run("corvina4", {"thesis"})), 0) << h.console();
   EXPECT_TRUE(contains(h.console(), "\n! chapter.tex is a FIFO, not a regular file: it is not read.\n"));
   EXPECT_FALSE(contains(h.console(), "waiting"));
   EXPECT_FALSE(file_exists("corvina.lock"));
-  EXPECT_EQ(read_file("refs.bib"), kDatabase);
+  EXPECT_EQ(read_file("refs.bib"), kUtf8);
 }
 
 TEST(Safety, UnreadableDatabaseIsReportedWithTheReason) {
   if (geteuid() == 0) GTEST_SKIP() << "root reads any file";
   RunHarness h;
-  write_biber_document("refs.bib", kDatabase);
+  write_biber_document("refs.bib", kUtf8);
   fs::permissions("refs.bib", fs::perms::none);
   EXPECT_EQ(exit_status(h.run("corvina4", {"thesis"})), 6);
   EXPECT_TRUE(contains(h.console(), "\n! cannot read refs.bib: Permission denied.\n")) << h.console();
@@ -131,7 +57,7 @@ TEST(Safety, SecondRunWaitsForTheFirstAndSaysForWhich) {
     SCOPED_TRACE(c.lock);
     RunHarness h;
     fs::create_directory(h.outside("shared"));
-    write_biber_document(c.database, kDatabase);
+    write_biber_document(c.database, kUtf8);
     h.copying_backend("biber", c.database);
     FileLock held;
     ASSERT_EQ(held.try_take(c.lock), FileLock::Outcome::kTaken);
@@ -151,25 +77,8 @@ TEST(Safety, SecondRunWaitsForTheFirstAndSaysForWhich) {
     waitpid(run, &status, 0);
     EXPECT_EQ(exit_status(status), 0) << h.console();
     EXPECT_TRUE(contains(h.console(), "corvina.lock ...done.\n"));
-    EXPECT_EQ(read_file(c.database), kDatabase);
+    EXPECT_EQ(read_file(c.database), kUtf8);
     EXPECT_FALSE(file_exists(c.lock));
-  }
-}
-
-// A backup is renamed back, in no time to speak of, so the signal comes from the last
-// program the run starts, as it ends: it arrives while the run decodes, cleans up or
-// restores, and the run ends by it only once the database is back.
-TEST(Safety, SignalAsTheRunEndsEndsItBySignalOnceTheRestoreIsDone) {
-  RunHarness h;
-  write_biber_document("refs.bib", kDatabase);
-  h.stand_in("biber", "echo > \"$1.bbl\"");
-  h.stand_in("pellam4", "kill -TERM $PPID");
-  int status = run_with_timeout(h, {"thesis"});
-  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status << h.console();
-  EXPECT_TRUE(contains(h.console(), "*** remove3 refs.bib-backup.bib ...\ndone.\n")) << h.console();
-  EXPECT_EQ(read_file("refs.bib"), kDatabase);
-  for (const char* left : {"refs.bib-backup.bib", "refs.bib-tmp.bib", "refs.bib-restore.txt", "corvina.lock"}) {
-    EXPECT_FALSE(file_exists(left)) << left;
   }
 }
 

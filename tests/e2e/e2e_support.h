@@ -110,6 +110,26 @@ inline std::string biblatex_document(const std::string& options, const std::stri
          "\n\\begin{document}\nA test document.\n\\nocite{*}\n\\end{document}\n";
 }
 
+// An entry of a test database; one without author has no author field.
+struct Book {
+  std::string key, author, title;
+};
+
+// The books as a database, each with the fields `more` ("  year = {2001},\n") after its title.
+inline std::string database_of(const std::vector<Book>& books, const std::string& more) {
+  std::string bib;
+  for (const Book& b : books)
+    bib += "@book{" + b.key + ",\n" + (b.author.empty() ? "" : "  author = {" + b.author + "},\n") + "  title = {" +
+           b.title + "},\n" + more + "}\n\n";
+  return bib;
+}
+
+inline std::vector<std::string> keys_of(const std::vector<Book>& books) {
+  std::vector<std::string> keys;
+  for (const Book& b : books) keys.push_back(b.key);
+  return keys;
+}
+
 // The keys of the \entry lines of a .bbl, in file order.
 inline std::vector<std::string> entry_keys(const std::string& bbl) {
   std::vector<std::string> keys;

@@ -16,10 +16,6 @@ namespace {
 
 using testing::decode_lines;
 
-struct Book {
-  std::string key, author, title;
-};
-
 // In the order the bibliography must take; the database lists them the other way round.
 // Latin names before the block; full-width letters, which have no reading, first in it. The
 // ㄌ surnames by their whole readings (ㄌㄧ ㄌㄧㄠ ㄌㄧㄡ ㄌㄧㄢ ㄌㄧㄣ ㄌㄨ ㄌㄨㄛ ㄌㄩ ㄌㄞ ㄌㄢ);
@@ -39,21 +35,7 @@ const std::vector<Book> kBooks = {
     {"er", "兒大文", "清史稿"},
 };
 
-std::string database() {
-  std::string bib;
-  for (auto b = kBooks.rbegin(); b != kBooks.rend(); ++b) {
-    bib += "@book{" + b->key + ",\n";
-    if (!b->author.empty()) bib += "  author = {" + b->author + "},\n";
-    bib += "  title = {" + b->title + "},\n  year = {2001},\n}\n\n";
-  }
-  return bib;
-}
-
-std::vector<std::string> expected_keys() {
-  std::vector<std::string> keys;
-  for (const Book& b : kBooks) keys.push_back(b.key);
-  return keys;
-}
+std::string database() { return database_of({kBooks.rbegin(), kBooks.rend()}, "  year = {2001},\n"); }
 
 // The first zhuyin-order character token in `text`, with what stands around it. Initials
 // and hashes that the back end builds from a token ("x", "xxxx1") are not tokens.
@@ -90,7 +72,7 @@ LongEntry long_entry() {
 void expect_in_order_and_whole(const std::string& bbl, const LongEntry& e) {
   std::vector<std::string> keys = entry_keys(bbl);
   std::erase(keys, "long");
-  EXPECT_EQ(keys, expected_keys()) << "entries not in whole-reading order";
+  EXPECT_EQ(keys, keys_of(kBooks)) << "entries not in whole-reading order";
   EXPECT_NE(bbl.find("曾經滄海"), std::string::npos) << "title not decoded";
   const std::string entry = without(entry_text(bbl, "long"), "\\mbox{}");
   for (const std::string& name : e.names)

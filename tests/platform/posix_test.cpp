@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "platform/platform.h"
 #include "platform/pure_write.h"
@@ -14,13 +12,6 @@
 
 namespace corvina {
 namespace {
-
-std::string read_whole(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 TEST(Platform, ArgumentsReachTheProgramUnsplitAndUnexpanded) {
   testing::TempDir dir;
@@ -36,7 +27,7 @@ TEST(PureWrite, FileOfUnknownSizeCopiedEmptyOrLinkReplaced) {
   // must arrive all the same.
   ASSERT_EQ(pure_write("/proc/self/cmdline", "cmdline"), "");
   EXPECT_FALSE(testing::read_file("cmdline").empty());
-  EXPECT_EQ(testing::read_file("cmdline"), read_whole("/proc/self/cmdline"));
+  EXPECT_EQ(testing::read_file("cmdline"), testing::read_file("/proc/self/cmdline"));
 
   testing::write_file("target.bib", "old");
   std::filesystem::create_symlink("target.bib", "link.bib");

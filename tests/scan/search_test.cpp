@@ -60,13 +60,5 @@ TEST_F(scanSearch, IncludeWrittenWithExtensionIsTriedAsWrittenAndDirectModeSkips
   EXPECT_EQ(state.orgbib, (std::vector<std::string>{"bib/refs.bib", "tex.bib"}));
 }
 
-TEST_F(scanSearch, CommandBehindLongLineIsFoundWhole) {
-  write_file("doc.vdk", std::string(5000, 'x') + "\\bibliography{refs}\n" +
-                            std::string(700, 'y') + "% \\bibliography{old}\n");
-  search_bibliography(state, 0);
-  EXPECT_EQ(state.orgbib, std::vector<std::string>{"refs"});
-  EXPECT_EQ(log.str(), "tmp: refs 1\n(0)comment out! (1)\n");
-}
-
 }  // namespace
 }  // namespace corvina

@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <set>
 #include <sstream>
+
+#include "platform/names.h"
 
 namespace corvina::testing {
 
@@ -27,6 +30,14 @@ void write_file(const std::filesystem::path& path, const std::string& bytes) {
 bool file_exists(const std::filesystem::path& path) {
   std::error_code ignored;
   return std::filesystem::exists(path, ignored);
+}
+
+std::string listing(const std::filesystem::path& folder) {
+  std::set<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.insert(from_path(entry.path().filename()));
+  std::string text;
+  for (const std::string& name : names) text += name + "\n";
+  return text;
 }
 
 }  // namespace corvina::testing

@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
-
 #include "platform/names.h"
 #include "support/files.h"
 
@@ -66,14 +64,7 @@ std::string WindowsRun::console() const { return read_file(root_.path() / "conso
 
 fs::path WindowsRun::outside(const std::string& name) const { return root_.path() / to_path(name); }
 
-std::string WindowsRun::listing() const {
-  std::vector<std::string> sorted;
-  for (const auto& file : fs::directory_iterator(documents_)) sorted.push_back(from_path(file.path().filename()));
-  std::sort(sorted.begin(), sorted.end());
-  std::string names;
-  for (const std::string& name : sorted) names += name + "\n";
-  return names;
-}
+std::string WindowsRun::listing() const { return testing::listing(documents_); }
 
 void write_document(const std::string& commands) {
   write_file("thesis.vdk", "\\documentclass{article}\n\\usepackage{biblatex}\n" + commands +

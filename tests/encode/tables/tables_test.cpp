@@ -3,15 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include <iconv.h>
-
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <map>
 #include <string>
 #include <utility>
-#include <vector>
 
 #include "encode/tables/character_tables.h"
 #include "support/files.h"
@@ -61,51 +56,6 @@ TEST(tables, IdeographWithoutStrokeCountOrSymbolWithOne) {
     }
   }
   EXPECT_EQ(counted, 98060);
-}
-
-// Prints the ideographs per value, ours and the reference's; their differences add up to <= bound.
-void expect_counts_near(const char* name, const std::vector<char32_t>& characters, int (*table)(char32_t),
-                        std::map<int, int> reference, int bound) {
-  std::map<int, int> ours;
-  for (char32_t cp : characters) reference.emplace(table(cp), 0), ++ours[table(cp)];
-  int sum = 0;
-  for (const auto& [value, ref] : reference) {
-    if (value == -1) continue;
-    sum += std::abs(ours[value] - ref);
-    std::printf("%s %2d: ours %5d, reference %5d\n", name, value, ours[value], ref);
-  }
-  std::printf("%s: sum of absolute differences %d, at most %d\n", name, sum, bound);
-  EXPECT_LE(sum, bound) << name;
-}
-
-// The ideographs of the Big5 set, through the C library's Big5 mapping.
-std::vector<char32_t> big5_ideographs() {
-  std::vector<char32_t> out;
-  const iconv_t to_utf32 = iconv_open("UTF-32LE", "BIG5");
-  if (to_utf32 == reinterpret_cast<iconv_t>(-1)) return out;
-  for (unsigned code = 0xA440; code <= 0xF9D5; ++code) {
-    if (code > 0xC67E && code < 0xC940) continue;
-    char in[2] = {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
-    char32_t cp = 0;
-    char *from = in, *to = reinterpret_cast<char*>(&cp);
-    std::size_t in_left = 2, out_left = sizeof cp;
-    if (iconv(to_utf32, &from, &in_left, &to, &out_left) != static_cast<std::size_t>(-1)) out.push_back(cp);
-  }
-  iconv_close(to_utf32);
-  return out;
-}
-
-TEST(tables, CountsPerValueFarFromTheReference) {
-  // The reference describes the Big5 part of the stroke table; the rest has no reference.
-  // The mended slips move a few characters between values; the distance stays what it was.
-  const std::vector<char32_t> big5 = big5_ideographs();
-  if (big5.empty()) GTEST_SKIP() << "skipped: no Big5 conversion";
-  expect_counts_near("strokes", big5, strokes,
-      {{1, 2}, {2, 23}, {3, 50}, {4, 115}, {5, 166}, {6, 277}, {7, 484}, {8, 737}, {9, 848},
-       {10, 995}, {11, 1125}, {12, 1162}, {13, 1138}, {14, 1006}, {15, 1035}, {16, 868},
-       {17, 745}, {18, 536}, {19, 481}, {20, 349}, {21, 261}, {22, 210}, {23, 155}, {24, 108},
-       {25, 76}, {26, 29}, {27, 34}, {28, 14}, {29, 9}, {30, 5}, {31, 1}, {32, 2}, {33, 2},
-       {35, 1}, {36, 1}, {48, 1}}, 20);
 }
 
 int run_generator(const fs::path& unihan, const fs::path& out) {
