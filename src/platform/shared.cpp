@@ -18,11 +18,8 @@ InputFile::~InputFile() {
 }
 
 bool InputFile::read_chunk(std::string& chunk, size_t size) {
-  chunk.resize(size);
-  size_t got = std::fread(chunk.data(), 1, size, file_);
-  chunk.resize(got);
-  if (got == 0 && std::ferror(file_)) error_ = errno ? errno : EIO;
-  return got > 0;
+  chunk.clear();
+  return read_more(chunk, size);
 }
 
 bool InputFile::read_more(std::string& buffer, size_t size) {
