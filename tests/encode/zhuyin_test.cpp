@@ -115,6 +115,22 @@ TEST(zhuyinTokens, OutOfWholeReadingOrder) {
   EXPECT_EQ(token(0x2A6D6, "ㄦ", 52), "xZzkAA1ZzzaY173782");
 }
 
+// Names in the order of their whole readings (Taiwan readings, surnames as surnames), each
+// placed so that a neighbour moves past it when its surname takes the common reading, when a
+// syllable leaves its place among those of one initial, or when the neutral tone is not last.
+TEST(zhuyinTokens, NamesOutOfWholeReadingOrder) {
+  std::vector<std::string> tokens;
+  for (const std::string name : {"丁明", "澹臺明", "譚明", "黎明", "李廖", "李華", "廖志", "劉嘉", "林馬", "林嗎",
+                                 "林毛", "呂明", "賴明", "化明", "華安", "仇英", "解宇", "朱華", "諸葛亮", "查如",
+                                 "詹明", "單明", "上官英", "曾志", "蔡明", "王明", "尉遲恭", "樂君", "區文", "歐陽明"}) {
+    const std::string out = testing::encode_whole(*make_utf8_encoder(SortOrder::kZhuyin, ChineseBlock::kLast),
+                                                  "@book{k, author = {" + name + "}}");
+    const std::size_t start = out.find("= {") + 3;
+    tokens.push_back(out.substr(start, out.find('}', start) - start));
+  }
+  expect_increasing(tokens);
+}
+
 // Encodes `bib` in zhuyin order and marks each character's token: "S" where the reading
 // in the token is not the character's usual one (a surname reading), "." where it is.
 std::string marks(const std::string& encoded) {
