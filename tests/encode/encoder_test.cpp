@@ -8,7 +8,6 @@
 #include <vector>
 
 #include <iconv.h>
-
 #include <algorithm>
 
 #include "decode/codec_io.h"
@@ -113,11 +112,7 @@ TEST(encodeBig5, TokensOutOfGroupThenCodeOrder) {
                           big5);
 }
 
-std::string group_code(int value) {
-  std::string code;
-  append_group_code(code, value);
-  return code;
-}
+std::string group_code(int value) { std::string code; append_group_code(code, value); return code; }
 
 TEST(groupCode, WrongAtARuleEdge) {
   const std::vector<std::pair<int, std::string_view>> cases = {

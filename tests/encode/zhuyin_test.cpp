@@ -45,8 +45,7 @@ TEST(zhuyinReadings, CharacterReadWrong) {
       {"恒", "ㄏㄥˊ"}, {"碁", "ㄑㄧˊ"}, {"裏", "ㄌㄧˇ"}, {"堃", "ㄎㄨㄣ"}, {"喆", "ㄓㄜˊ"}, {"犇", "ㄅㄣ"},
       {"\xEF\xA4\x82", "ㄔㄜ"}};  // U+F902, the compatibility form of 車
   for (const auto& [character, zhuyin] : readings) {
-    char32_t cp = first_code_point(character);
-    if (character.size() == 4) cp = 0x20000;
+    const char32_t cp = character.size() == 4 ? 0x20000 : first_code_point(character);
     EXPECT_TRUE(same(tables::reading(cp), parse(zhuyin))) << character << " " << zhuyin;
   }
   const std::vector<std::pair<std::string, std::string>> surnames = {
