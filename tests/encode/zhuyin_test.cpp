@@ -20,6 +20,7 @@ namespace corvina {
 namespace {
 
 using tables::Reading;
+using testing::expect_increasing;
 using testing::parse;
 
 bool same(const Reading& a, const Reading& b) {
@@ -82,19 +83,6 @@ std::string token(char32_t cp, const std::string& zhuyin, int strokes) {
   std::string out;
   zhuyin::append_token(out, cp, zhuyin.empty() ? Reading{} : parse(zhuyin), strokes);
   return out;
-}
-
-// Tokens in the order listed must stay in that order as bytes, case-folded as biber folds
-// them, and lower-cased as bibtex lowers its sort keys.
-void expect_increasing(const std::vector<std::string>& tokens) {
-  for (int fold = 0; fold < 3; ++fold) {
-    for (std::size_t i = 1; i < tokens.size(); ++i) {
-      std::string a = tokens[i - 1], b = tokens[i];
-      for (std::string* s : {&a, &b})
-        for (char& c : *s) c = static_cast<char>(fold == 0 ? c : fold == 1 ? std::toupper(c) : std::tolower(c));
-      EXPECT_LT(a, b) << "fold " << fold << ": " << tokens[i - 1] << " before " << tokens[i];
-    }
-  }
 }
 
 TEST(zhuyinTokens, OutOfWholeReadingOrder) {
