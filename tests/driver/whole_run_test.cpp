@@ -27,12 +27,10 @@ void write_document(const std::string& name, const std::string& commands) {
 
 TEST(WholeRun, Utf8RunSortsRestoresAndCleansUp) {
   RunHarness h;
-  write_document("thesis", "\\addbibresource{refs.bib}\n");
-  write_file("refs.bib", kUtf8Database);
+  write_biber_document("refs.bib", kUtf8Database);
   // An old modification time, so that a restore that forgets it is seen.
   const auto time_before = fs::last_write_time("refs.bib") - std::chrono::hours(24);
   fs::last_write_time("refs.bib", time_before);
-  write_file("thesis.bcf", "");
   h.copying_backend("biber", "refs.bib");
   h.stand_in("pellam4", std::string("exec '") + CORVINA_BIN_DIR + "/pellam4' \"$@\"");
 
@@ -124,10 +122,9 @@ TEST(WholeRun, UnusualDatabaseFilesChangedOrTheirOtherNamesSawSortKeys) {
 // findtexmf is installed, it is the one asked.
 TEST(WholeRun, KpsewhichAskedWhereFindtexmfIsInstalled) {
   RunHarness h;
-  write_document("thesis", "\\addbibresource{lib.bib}\n");
+  write_biber_document("lib.bib", "");
   fs::create_directory(h.outside("shared"));
   write_file(h.outside("shared") / "lib.bib", kUtf8Database);
-  write_file("thesis.bcf", "");
   h.stand_in("findtexmf", "echo '" + (h.outside("shared") / "lib.bib").string() + "'");
   h.stand_in("kpsewhich", "exit 1");
   h.copying_backend("biber", "lib.bib");

@@ -69,10 +69,7 @@ TEST(Recovery, EveryStateAKillLeavesEndsWithTheDatabaseAsItWas) {
       {"record cut before its first line ended",
        [] { start_record("refs.bib", State::kBackingUp); cut_record(3); }, State::kStarted, ""},
       {"backup cut short",
-       [] {
-         start_record("refs.bib", State::kBackingUp);
-         write_file("refs.bib-backup.bib", kOriginal.substr(0, 10));
-       },
+       [] { start_record("refs.bib", State::kBackingUp); write_file("refs.bib-backup.bib", kOriginal.substr(0, 10)); },
        State::kBackingUp, "removing refs.bib-backup.bib, an incomplete backup"},
       {"record of the complete backup cut short",
        [] { back_up(); cut_record(4); }, State::kBackingUp, "an incomplete backup"},
