@@ -171,9 +171,7 @@ TEST(decodeUtf8, InitialBuiltFromATokenLeftOrALatinOneChanged) {
             "family={\xA4\xFD},\nfamilyi={\xA4\xFD\\bibinitperiod},\n");
 }
 
-char pick(std::mt19937& rng, unsigned low, unsigned high) {
-  return static_cast<char>(low + rng() % (high - low + 1));
-}
+char pick(std::mt19937& rng, unsigned low, unsigned high) { return static_cast<char>(low + rng() % (high - low + 1)); }
 
 // Up to 3000 bytes: characters, other high bytes, bytes close to token text and, in half the
 // texts, line ends (the other half has lines over 600 bytes). No "x" right after a character:
