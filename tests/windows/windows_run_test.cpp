@@ -76,8 +76,7 @@ TEST(WindowsRun, ArgumentSplitOrChangedOnItsWayToTheProgram) {
       "show", "a b", "", "say \"hi\"", "end\\", "dir with blank\\", "a\\\\\"b", "\\\\server\\share",
       "&whoami", "%PATH%", "中文 名.bib", "\t"};
   ProgramResult result = run_program(args);
-  EXPECT_EQ(result.outcome, ProgramResult::Outcome::kExited);
-  EXPECT_EQ(result.value, 3);
+  EXPECT_EQ(std::make_pair(result.outcome, result.value), std::make_pair(ProgramResult::Outcome::kExited, 3));
   std::string expected;
   for (size_t i = 1; i < args.size(); ++i) expected += args[i] + "\n";
   EXPECT_EQ(h.args_of("show"), expected);
