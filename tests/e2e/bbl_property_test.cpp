@@ -101,10 +101,9 @@ Bbl read_bbl(const std::string& bbl, bool cut_initials) {
 std::vector<std::string> label_lines(const std::string& bbl) {
   std::vector<std::string> lines;
   std::istringstream in(bbl);
-  for (std::string line; std::getline(in, line);) {
+  for (std::string line; std::getline(in, line);)
     for (const char* mark : {"labelalpha}", "extraalpha", "\\strng{", "{note}"})
       if (line.find(mark) != std::string::npos) lines.push_back(line);
-  }
   return lines;
 }
 

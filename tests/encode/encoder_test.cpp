@@ -35,12 +35,9 @@ int low_byte(char32_t c) { return static_cast<int>(c & 0xFF); }
 int falling(char32_t c) { return low_byte(c) == 0 ? 0 : 38 - low_byte(c); }
 
 std::string utf8(char32_t c) {
-  if (c > 0xFFFF) {
-    return {static_cast<char>(0xF0 | c >> 18), static_cast<char>(0x80 | (c >> 12 & 0x3F)),
-            static_cast<char>(0x80 | (c >> 6 & 0x3F)), static_cast<char>(0x80 | (c & 0x3F))};
-  }
-  return {static_cast<char>(0xE0 | c >> 12), static_cast<char>(0x80 | (c >> 6 & 0x3F)),
-          static_cast<char>(0x80 | (c & 0x3F))};
+  const std::string lead = c > 0xFFFF ? std::string{char(0xF0 | c >> 18), char(0x80 | (c >> 12 & 0x3F))}
+                                      : std::string{char(0xE0 | c >> 12)};
+  return lead + char(0x80 | (c >> 6 & 0x3F)) + char(0x80 | (c & 0x3F));
 }
 
 template <typename Encode>
