@@ -60,12 +60,9 @@ TEST(cvte, LineCutByABlockOrLogWrittenInBatchesDiffersFromTheLineDecoder) {
     std::ostringstream console, log;
     Build build;
     RunState state(build, console, log);
-    auto decoder = make_utf8_decoder(true);
-    cvte(state, *decoder, "in.bbl", "out.bbl");
-
-    auto expected_decoder = make_utf8_decoder(true);
+    cvte(state, *make_utf8_decoder(true), "in.bbl", "out.bbl");
     std::string expected_log;
-    const std::string expected = testing::decode_lines(*expected_decoder, c.bbl, &expected_log);
+    const std::string expected = testing::decode_lines(*make_utf8_decoder(true), c.bbl, &expected_log);
     // Not EXPECT_EQ: the texts run to megabytes.
     EXPECT_TRUE(testing::read_file("out.bbl") == expected) << c.name;
     EXPECT_TRUE(log.str() == expected_log) << c.name;
@@ -94,10 +91,7 @@ TEST(cvteAndCvtc, FailedWriteOfAnyBlockGoesUnreported) {
     };
     fails_on_out([&] { cvte(state, *make_utf8_decoder(true), "in", "out"); });
     std::string error;
-    fails_on_out([&] {
-      cvtc(state, *make_utf8_encoder(SortOrder::kStrokes, ChineseBlock::kLast), "in", "out", &error,
-           [](std::string_view) {});
-    });
+    fails_on_out([&] { cvtc(state, *make_utf8_encoder(SortOrder::kStrokes, ChineseBlock::kLast), "in", "out", &error, [](std::string_view) {}); });
   }
 }
 

@@ -85,8 +85,8 @@ TEST(decodeUtf8, CompleteRunNotDecodedIncompleteOneDecodedOrMboxMissingOrMisplac
 // by a block boundary or in the last bytes, must be found, and a lone "z" pair or a "zz"
 // with the wrong byte before it must not count.
 TEST(decode, RunPrefixMissedAtABlockBoundary) {
-  for (const char* prefix : {"0zZ", "zZz"}) {
-    for (std::size_t size = 3; size <= 40; ++size) {
+  for (const char* prefix : {"0zZ", "zZz"})
+    for (std::size_t size = 3; size <= 40; ++size)
       for (std::size_t at = 0; at + 3 <= size; ++at) {
         std::string line(size, 'a');
         line.replace(at, 3, prefix);
@@ -94,21 +94,17 @@ TEST(decode, RunPrefixMissedAtABlockBoundary) {
         line[at] = 'y';
         EXPECT_FALSE(has_run_prefix(line)) << line;
       }
-    }
-  }
   EXPECT_FALSE(has_run_prefix("zz and a z, 0z z0 Z"));
 }
 
 TEST(decode, LogRecordWrong) {
-  std::string log;
-  big5("{max} ZzzAx42048 %c\n", &log);  // "$" after each undecoded x
-  EXPECT_EQ(log, "19 1 17 0 ${max} ZzzAx42048 %c\n{max$} \xA4\x40 %c\n");
-  log.clear();
-  big5("{{max}", &log);  // a line without a run prefix is copied, not scanned
-  EXPECT_EQ(log, "6 0 -1 0 ${{max}{{max}");
-  log.clear();
-  utf8("  \\field{title}{ZzzAxA19968}\n", true, &log);  // without \mbox{}
-  EXPECT_EQ(log, "28 1 -1 0 $  \\field{title}{ZzzAxA19968}\n  \\field{title}{" + kYi + "}\n");
+  std::string log[3];
+  big5("{max} ZzzAx42048 %c\n", &log[0]);  // "$" after each undecoded x
+  big5("{{max}", &log[1]);  // a line without a run prefix is copied, not scanned
+  utf8("  \\field{title}{ZzzAxA19968}\n", true, &log[2]);  // without \mbox{}
+  EXPECT_EQ(log[0], "19 1 17 0 ${max} ZzzAx42048 %c\n{max$} \xA4\x40 %c\n");
+  EXPECT_EQ(log[1], "6 0 -1 0 ${{max}{{max}");
+  EXPECT_EQ(log[2], "28 1 -1 0 $  \\field{title}{ZzzAxA19968}\n  \\field{title}{" + kYi + "}\n");
 }
 
 TEST(encodeDecode, TextRunningIntoATokenSwallowed) {
@@ -121,18 +117,15 @@ TEST(encodeDecode, TextRunningIntoATokenSwallowed) {
   };
   const Build builds[] = {{{"\xC0\xEF", "\xC6\x7B", "\xA4\x40"}, make_big5_encoder, [](std::string_view t) { return big5(t); }},
                           {{"爵", "齉", "一"}, make_utf8_encoder, [](std::string_view t) { return utf8(t, false); }}};
-  for (const std::string latin : {"Jazz", "ZZ", "0Z", "Zzz", "0Zz", "zzZ", "zZzz"}) {
-    for (const ChineseBlock block : {ChineseBlock::kLast, ChineseBlock::kFirst}) {
-      for (const Build& build : builds) {
+  for (const std::string latin : {"Jazz", "ZZ", "0Z", "Zzz", "0Zz", "zzZ", "zZzz"})
+    for (const ChineseBlock block : {ChineseBlock::kLast, ChineseBlock::kFirst})
+      for (const Build& build : builds)
         for (const std::string& word : build.words) {
           const std::string text = latin + word + "\n";
           std::mt19937 rng(1);
           const std::string encoded = testing::encode_in_pieces(*build.encoder(SortOrder::kStrokes, block), text, rng, 100);
           EXPECT_EQ(build.decode(encoded), text) << encoded;
         }
-      }
-    }
-  }
 }
 
 // Lines as biber and biblatex's bibtex style write them; 王 is ZzzDxD29579 in corvina4.
@@ -178,9 +171,7 @@ TEST(decodeUtf8, InitialBuiltFromATokenLeftOrALatinOneChanged) {
             "family={\xA4\xFD},\nfamilyi={\xA4\xFD\\bibinitperiod},\n");
 }
 
-char pick(std::mt19937& rng, unsigned low, unsigned high) {
-  return static_cast<char>(low + rng() % (high - low + 1));
-}
+char pick(std::mt19937& rng, unsigned low, unsigned high) { return static_cast<char>(low + rng() % (high - low + 1)); }
 
 // Up to 3000 bytes: characters, other high bytes, bytes close to token text and, in half the
 // texts, line ends (the other half has lines over 600 bytes). No "x" right after a character:

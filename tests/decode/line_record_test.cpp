@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 namespace corvina::testing {
 namespace {
@@ -19,24 +20,22 @@ LineRecord counted_byte_by_byte(const std::string& text) {
 // The record is read eight bytes at a time, the last few through a word that overlaps
 // the one before: a brace or "%" there must count once, at its own place.
 TEST(LineRecord, BracesOrPercentInTheLastBytesMiscounted) {
-  for (std::size_t size = 0; size <= 27; ++size) {
+  for (std::size_t size = 0; size <= 27; ++size)
     for (std::size_t at = 0; at < size; ++at) {
       std::string text(size, 'a');
       text[at] = '%';
       text[size - 1 - at] = at % 2 ? '{' : '}';
       if (at + 3 < size) text[at + 3] = '\0';  // a NUL is text too, and neither
       const LineRecord got = line_record(text), want = counted_byte_by_byte(text);
-      EXPECT_EQ(got.balance, want.balance) << size << " " << at;
-      EXPECT_EQ(got.last_percent, want.last_percent) << size << " " << at;
-      EXPECT_EQ(got.length, want.length);
+      EXPECT_EQ(std::tie(got.balance, got.last_percent, got.length), std::tie(want.balance, want.last_percent, want.length))
+          << size << " " << at;
     }
-  }
 }
 
 // The decoder skips the search for a run prefix in a line without two "z" side by side:
 // a pair anywhere, also across a block boundary or in the last bytes, must be seen.
 TEST(LineRecord, TwoZsSideBySideMissed) {
-  for (std::size_t size = 2; size <= 40; ++size) {
+  for (std::size_t size = 2; size <= 40; ++size)
     for (std::size_t at = 0; at + 2 <= size; ++at) {
       std::string text(size, 'a');
       text[at] = 'z';
@@ -49,7 +48,6 @@ TEST(LineRecord, TwoZsSideBySideMissed) {
       line_record(text, &z_pair);
       EXPECT_FALSE(z_pair) << text;
     }
-  }
 }
 
 // Long lines are counted in lanes of a byte each, which must be emptied before 256.
@@ -59,8 +57,7 @@ TEST(LineRecord, BracesOfALongLineOverflowed) {
     mixed[size / 3] = '%';
     for (const std::string& text : {closes, mixed}) {
       const LineRecord got = line_record(text), want = counted_byte_by_byte(text);
-      EXPECT_EQ(got.balance, want.balance) << size;
-      EXPECT_EQ(got.last_percent, want.last_percent) << size;
+      EXPECT_EQ(std::tie(got.balance, got.last_percent), std::tie(want.balance, want.last_percent)) << size;
     }
   }
 }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 
 #include "driver/run_harness.h"
@@ -44,7 +45,8 @@ TEST(DirectMode, DecodedTextGoesStraightToTheBblWhereverTheBackEndFilesAre) {
     h.stand_in("pellam4", "exit 0");
     ASSERT_EQ(exit_status(h.run(c.program, c.args)), 0) << h.console();
     EXPECT_EQ(h.args_of(c.backend), c.backend_args);
-    EXPECT_EQ(read_file(h.outside("seen.bib")).find('\xA4'), std::string::npos) << "back end saw no sort keys";
+    const std::string seen = read_file(h.outside("seen.bib"));
+    EXPECT_TRUE(std::none_of(seen.begin(), seen.end(), [](char b) { return b & 0x80; })) << "back end saw Chinese";
     EXPECT_EQ(read_file(c.bbl), database);
     EXPECT_EQ(read_file("refs.bib"), database);
     EXPECT_EQ(h.args_of(c.program == "corvina" ? "pellam" : "pellam4"), "") << "no preprocessor in direct mode";

@@ -35,12 +35,6 @@ StoppedRun start_until_backend_runs(RunHarness& h) {
   return stopped;
 }
 
-void kill_outright(const StoppedRun& stopped) {
-  kill(stopped.run, SIGKILL);
-  waitpid(stopped.run, nullptr, 0);
-  kill(stopped.backend, SIGKILL);
-}
-
 // A signal the run can handle, while the back end works, or as the run ends: sent by the
 // last program the run starts, it arrives while the run decodes, cleans up or restores (a
 // backup is renamed back in no time to speak of). The run ends by it once the database is
@@ -87,11 +81,11 @@ TEST(Interruption, RunAfterAKilledRunLeavesADatabaseEncodedOrASortingCopyInTheWa
   write_biber_document("refs.bib", "", "\\addbibresource{lib.bib}\n\\addbibresource{../shared/refs.bib}\n");
   StoppedRun stopped = start_until_backend_runs(h);
   ASSERT_NE(stopped.backend, 0);
-  kill_outright(stopped);
-  ASSERT_NE(read_file("refs.bib"), kUtf8);
-  ASSERT_NE(read_file(elsewhere), kUtf8);
-  ASSERT_TRUE(file_exists("refs.bib-backup.bib"));
-  ASSERT_TRUE(file_exists("lib.bib"));  // the encoded copy, which would hide the real one
+  kill(stopped.run, SIGKILL);  // killed outright, the back end too
+  waitpid(stopped.run, nullptr, 0);
+  kill(stopped.backend, SIGKILL);
+  ASSERT_TRUE(read_file("refs.bib") != kUtf8 && read_file(elsewhere) != kUtf8);
+  ASSERT_TRUE(file_exists("refs.bib-backup.bib") && file_exists("lib.bib"));  // lib.bib: the encoded copy, hiding the real one
 
   write_biber_document("refs.bib", "", "\\addbibresource{lib.bib}\n");
   h.copying_backend("biber", "refs.bib");
@@ -99,12 +93,9 @@ TEST(Interruption, RunAfterAKilledRunLeavesADatabaseEncodedOrASortingCopyInTheWa
   for (const char* said : {"*** refs.bib was left with sort keys by a run that was stopped: restoring it from "
                            "refs.bib-backup.bib ...done.",
                            "lib.bib is the sorting copy of an interrupted run: removing it",
-                           "*** ../shared/refs.bib was left with sort keys by a run that was stopped"}) {
+                           "*** ../shared/refs.bib was left with sort keys by a run that was stopped"})
     EXPECT_TRUE(contains(h.console(), said)) << h.console();
-  }
-  for (const fs::path& database : {fs::path("refs.bib"), found, elsewhere}) {
-    EXPECT_EQ(read_file(database), kUtf8) << database;
-  }
+  for (const fs::path& database : {fs::path("refs.bib"), found, elsewhere}) EXPECT_EQ(read_file(database), kUtf8) << database;
   EXPECT_EQ(fs::last_write_time(elsewhere), time_before);
   EXPECT_EQ(read_file("thesis.bbl").find("Zzz"), std::string::npos);
   EXPECT_EQ(h.args_of("kpsewhich"), "lib.bib\n");

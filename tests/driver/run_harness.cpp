@@ -55,11 +55,8 @@ pid_t RunHarness::start(const std::string& program, const std::vector<std::strin
   argv.push_back(nullptr);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  if (console_fd >= 0) {
-    posix_spawn_file_actions_adddup2(&actions, console_fd, 1);
-  } else {
-    posix_spawn_file_actions_addopen(&actions, 1, outside("console.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  }
+  if (console_fd >= 0) posix_spawn_file_actions_adddup2(&actions, console_fd, 1);
+  else posix_spawn_file_actions_addopen(&actions, 1, outside("console.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   pid_t pid = -1;
   posix_spawn(&pid, binary.c_str(), &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);

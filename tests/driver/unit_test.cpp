@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <tuple>
 
 #include "driver/backend_choice.h"
 #include "driver/command_line.h"
@@ -78,13 +79,9 @@ TEST(CommandLine, ArgumentReadAsTheWrongSetting) {
   for (const Case& c : cases) {
     CommandLine line = parse_command_line(c.big5 ? big5_like() : utf8_like(), c.args);
     SCOPED_TRACE(::testing::PrintToString(c.args) + (c.big5 ? " corvina" : " corvina4"));
-    EXPECT_EQ(line.action, c.action);
-    EXPECT_EQ(line.document, c.document);
-    EXPECT_EQ(line.order, c.order);
-    EXPECT_EQ(line.block, c.block);
-    EXPECT_EQ(line.output_directory, c.output_directory);
-    EXPECT_EQ(line.bad_option, c.bad_option);
-    EXPECT_EQ(line.usage_error, c.usage_error);
+    EXPECT_EQ(std::tie(line.action, line.document, line.order, line.block, line.output_directory, line.bad_option,
+                       line.usage_error),
+              std::tie(c.action, c.document, c.order, c.block, c.output_directory, c.bad_option, c.usage_error));
   }
 }
 
@@ -106,15 +103,12 @@ TEST(DocumentName, VdkFirstThenTexInDirectModeAndControlFilesNameTheFolder) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.typed);
-    auto exists = [&](const std::string& path) {
-      return std::find(c.present.begin(), c.present.end(), path) != c.present.end();
-    };
+    auto exists = [&](const std::string& file) { return std::find(c.present.begin(), c.present.end(), file) != c.present.end(); };
     DocumentName name = resolve_document_name(c.typed, c.output_directory, exists);
-    EXPECT_EQ(name.fullname, c.expected.fullname);
-    EXPECT_EQ(name.purename, c.expected.purename);
-    // Compared as paths: Windows joins a folder and a name with a backslash.
-    EXPECT_EQ(std::filesystem::path(name.output_directory), std::filesystem::path(c.expected.output_directory));
-    EXPECT_EQ(name.direct, c.expected.direct);
+    // The folder compared as a path: Windows joins a folder and a name with a backslash.
+    using std::filesystem::path;
+    EXPECT_EQ(std::make_tuple(name.fullname, name.purename, path(name.output_directory), name.direct),
+              std::make_tuple(c.expected.fullname, c.expected.purename, path(c.expected.output_directory), c.expected.direct));
   }
 }
 

@@ -27,12 +27,10 @@ void write_document(const std::string& name, const std::string& commands) {
 
 TEST(WholeRun, Utf8RunSortsRestoresAndCleansUp) {
   RunHarness h;
-  write_document("thesis", "\\addbibresource{refs.bib}\n");
-  write_file("refs.bib", kUtf8Database);
+  write_biber_document("refs.bib", kUtf8Database);
   // An old modification time, so that a restore that forgets it is seen.
   const auto time_before = fs::last_write_time("refs.bib") - std::chrono::hours(24);
   fs::last_write_time("refs.bib", time_before);
-  write_file("thesis.bcf", "");
   h.copying_backend("biber", "refs.bib");
   h.stand_in("pellam4", std::string("exec '") + CORVINA_BIN_DIR + "/pellam4' \"$@\"");
 
@@ -111,13 +109,11 @@ TEST(WholeRun, UnusualDatabaseFilesChangedOrTheirOtherNamesSawSortKeys) {
   EXPECT_EQ(read_file(h.outside("seen-mine.bib")), kUtf8Database);
   struct stat after {};
   ASSERT_EQ(stat("refs.bib", &after), 0);
-  EXPECT_EQ(after.st_ino, before.st_ino);
-  EXPECT_EQ(after.st_nlink, 2u);
+  EXPECT_EQ(std::make_pair(after.st_ino, after.st_nlink), std::make_pair(before.st_ino, nlink_t{2}));
   EXPECT_EQ(fs::status("refs.bib").permissions(), own);
   EXPECT_TRUE(fs::is_symlink("linked.bib"));
-  for (const fs::path& database : {fs::path(odd_name), h.outside("shared") / "linked.bib", fs::path("refs.bib")}) {
+  for (const fs::path& database : {fs::path(odd_name), h.outside("shared") / "linked.bib", fs::path("refs.bib")})
     EXPECT_EQ(read_file(database), kUtf8Database) << database;
-  }
   EXPECT_EQ(h.listing(), odd_name + "\nlinked.bib\nmy thesis.bbl\nmy thesis.bcf\nmy thesis.vdk\nrefs.bib\n"
                                     "temp21-tmp.bbl\n");
 }
@@ -126,10 +122,9 @@ TEST(WholeRun, UnusualDatabaseFilesChangedOrTheirOtherNamesSawSortKeys) {
 // findtexmf is installed, it is the one asked.
 TEST(WholeRun, KpsewhichAskedWhereFindtexmfIsInstalled) {
   RunHarness h;
-  write_document("thesis", "\\addbibresource{lib.bib}\n");
+  write_biber_document("lib.bib", "");
   fs::create_directory(h.outside("shared"));
   write_file(h.outside("shared") / "lib.bib", kUtf8Database);
-  write_file("thesis.bcf", "");
   h.stand_in("findtexmf", "echo '" + (h.outside("shared") / "lib.bib").string() + "'");
   h.stand_in("kpsewhich", "exit 1");
   h.copying_backend("biber", "lib.bib");

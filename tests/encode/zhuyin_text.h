@@ -1,7 +1,12 @@
 #pragma once
-// Zhuyin text as a reading, parsed here apart from the table generator's parser.
+// Zhuyin text as a reading, parsed here apart from the table generator's parser, and the
+// order check of the encoders' tokens.
 
+#include <gtest/gtest.h>
+
+#include <cctype>
 #include <string>
+#include <vector>
 
 #include "encode/tables/reading_tables.h"
 
@@ -23,6 +28,19 @@ inline tables::Reading parse(const std::string& text) {
     else r.tone = cp == 0x2CA ? 2 : cp == 0x2C7 ? 3 : cp == 0x2CB ? 4 : 5;
   }
   return r;
+}
+
+// Tokens in the order listed must stay in that order as bytes, case-folded as biber folds
+// them, and lower-cased as bibtex lowers its sort keys.
+inline void expect_increasing(const std::vector<std::string>& tokens) {
+  for (int fold = 0; fold < 3; ++fold) {
+    for (std::size_t i = 1; i < tokens.size(); ++i) {
+      std::string a = tokens[i - 1], b = tokens[i];
+      for (std::string* s : {&a, &b})
+        for (char& c : *s) c = static_cast<char>(fold == 0 ? c : fold == 1 ? std::toupper(c) : std::tolower(c));
+      EXPECT_LT(a, b) << "fold " << fold << ": " << tokens[i - 1] << " before " << tokens[i];
+    }
+  }
 }
 
 }  // namespace corvina::testing

@@ -44,9 +44,7 @@ TEST(Platform, RenameOntoLinkedLeftTheNewNameOrTouchedTheSecondName) {
     ASSERT_EQ(rename_onto_linked("refs.bib-tmp.bib", "refs.bib"), 0);
     EXPECT_EQ(testing::read_file("refs.bib"), "sort keys");
     EXPECT_FALSE(std::filesystem::exists("refs.bib-tmp.bib"));
-    if (target_exists) {
-      EXPECT_EQ(testing::read_file("refs.bib-backup.bib"), "user's text");
-    }
+    EXPECT_TRUE(!target_exists || testing::read_file("refs.bib-backup.bib") == "user's text");
   }
   testing::TempDir dir;
   EXPECT_NE(rename_onto_linked("missing", "refs.bib"), 0);

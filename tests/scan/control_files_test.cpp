@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "scan/control_files.h"
@@ -27,13 +28,12 @@ TEST(scanControlFiles, BcfDataSourcesOfFileTypeOnly) {
       "    <bcf:datasource type=\"file\" datatype=\"bibtex\">cut";
   EXPECT_EQ(bcf_datasources(bcf), (Names{"bib/refs.bib", "R&D <1>.bib", "plain.bib"}));
   // Read in pieces, an element or its tag cut anywhere; a close before the tag's end stops.
-  for (std::size_t piece = 1; piece <= 40; ++piece) {
+  for (std::size_t piece = 1; piece <= 40; ++piece)
     for (const std::string& text : {bcf, "<bcf:datasource type=\"file\"</bcf:datasource>" + bcf}) {
       BcfSources sources;
       for (std::size_t at = 0; at < text.size(); at += piece) sources.feed(std::string_view(text).substr(at, piece));
       EXPECT_EQ(sources.names(), bcf_datasources(text)) << piece;
     }
-  }
   EXPECT_EQ(bcf_datasources("<bcf:datasource type=\"file\"</bcf:datasource>" + bcf), Names{});
 }
 
@@ -63,17 +63,14 @@ TEST(scanDocumentHints, EngineFromMagicLineElsePackages) {
       {{"\\RequirePackage{luatexja-fontspec}"}, "lualatex", false, false, false},
       {{"\\usepackage[backend=bibtex,style=apa]{biblatex}"}, "LaTeX", true, true, false},
       // Commented-out text tells nothing, and \bibliographystyle is no bibliography.
-      {{"% \\usepackage{xeCJK}", "%\\printbibliography", "\\bibliographystyle{plainnat}"}, "LaTeX", false, false,
-       false},
+      {{"% \\usepackage{xeCJK}", "%\\printbibliography", "\\bibliographystyle{plainnat}"}, "LaTeX", false, false, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.lines.front());
     DocumentHints hints;
     for (const std::string& line : c.lines) note_hints(line + "\n", hints);
-    EXPECT_EQ(hints.engine(), c.engine);
-    EXPECT_EQ(hints.biblatex, c.biblatex);
-    EXPECT_EQ(hints.biblatex_bibtex, c.biblatex_bibtex);
-    EXPECT_EQ(hints.bibliography, c.bibliography);
+    EXPECT_EQ(std::make_tuple(hints.engine(), hints.biblatex, hints.biblatex_bibtex, hints.bibliography),
+              std::make_tuple(c.engine, c.biblatex, c.biblatex_bibtex, c.bibliography));
   }
 }
 

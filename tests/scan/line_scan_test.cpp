@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "scan/bibliography_line.h"
@@ -18,10 +19,7 @@ struct Case {
 };
 
 void expect(const Case& c, const LineScan& got) {
-  SCOPED_TRACE(c.fault);
-  EXPECT_EQ(got.kind, c.kind);
-  EXPECT_EQ(got.names, c.names);
-  EXPECT_EQ(got.log, c.log);
+  EXPECT_EQ(std::tie(got.kind, got.names, got.log), std::tie(c.kind, c.names, c.log)) << c.fault;
 }
 
 const std::string kLong(2000, 'x');

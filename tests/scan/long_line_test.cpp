@@ -5,6 +5,7 @@
 
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/document_hints.h"
@@ -29,27 +30,19 @@ std::string condensed(const std::string& line, std::size_t piece) {
   return long_line.condensed();
 }
 
-void expect_same(const LineScan& whole, const LineScan& short_line) {
-  EXPECT_EQ(whole.kind, short_line.kind);
-  EXPECT_EQ(whole.names, short_line.names);
-  EXPECT_EQ(whole.log, short_line.log);
-}
+void expect_same(const LineScan& a, const LineScan& b) { EXPECT_EQ(std::tie(a.kind, a.names, a.log), std::tie(b.kind, b.names, b.log)); }
 
 void expect_read_alike(const std::string& line, const std::string& short_line) {
   SCOPED_TRACE("whole: " + line + "\ncondensed: " + short_line);
   expect_same(scan_bibliography_line(line, 3, 1), scan_bibliography_line(short_line, 3, 1));
   expect_same(scan_include_line(line, 3, 1), scan_include_line(short_line, 3, 1));
   const AuxLine aux = scan_aux_line(line), short_aux = scan_aux_line(short_line);
-  EXPECT_EQ(aux.bibdata, short_aux.bibdata);
-  EXPECT_EQ(aux.input, short_aux.input);
-  DocumentHints hints, short_hints;
-  note_hints(line, hints);
-  note_hints(short_line, short_hints);
-  EXPECT_EQ(hints.magic_engine, short_hints.magic_engine);
-  EXPECT_EQ(hints.package_engine, short_hints.package_engine);
-  EXPECT_EQ(hints.biblatex, short_hints.biblatex);
-  EXPECT_EQ(hints.biblatex_bibtex, short_hints.biblatex_bibtex);
-  EXPECT_EQ(hints.bibliography, short_hints.bibliography);
+  EXPECT_EQ(std::tie(aux.bibdata, aux.input), std::tie(short_aux.bibdata, short_aux.input));
+  DocumentHints h, s;
+  note_hints(line, h);
+  note_hints(short_line, s);
+  EXPECT_EQ(std::tie(h.magic_engine, h.package_engine, h.biblatex, h.biblatex_bibtex, h.bibliography),
+            std::tie(s.magic_engine, s.package_engine, s.biblatex, s.biblatex_bibtex, s.bibliography));
 }
 
 // Lines made of the texts the rules look for, what they read after them and filler that

@@ -22,9 +22,7 @@ TEST(FileDigest, SumDependsOnHowTheBytesWereCut) {
   for (int i = 0; i < 100; ++i) text += static_cast<char>(i * 37 + 11);
   for (std::size_t size = 0; size <= text.size(); ++size) {
     const std::string_view part = std::string_view(text).substr(0, size);
-    for (std::size_t piece = 1; piece <= 9; ++piece) {
-      EXPECT_EQ(digest(part, piece), digest(part, part.size() + 1)) << size << " " << piece;
-    }
+    for (std::size_t piece = 1; piece <= 9; ++piece) EXPECT_EQ(digest(part, piece), digest(part, part.size() + 1)) << size << " " << piece;
   }
 }
 
@@ -38,15 +36,10 @@ TEST(FileDigest, EarlierVersionsSumChanged) {
 // that only move, nor a NUL added at the end.
 TEST(FileDigest, DifferentBytesSameSum) {
   const std::string text(64, 'a');
-  std::string high = text;
-  high[7] = static_cast<char>(high[7] ^ 0x80);
-  high[39] = static_cast<char>(high[39] ^ 0x80);
-  std::string moved = text;
-  moved[0] = 'b';
-  std::string moved_later = text;
-  moved_later[8] = 'b';
-  const FileDigest plain = digest(text, 64);
-  EXPECT_NE(plain, digest(high, 64));
+  std::string high = text, moved = text, moved_later = text;
+  high[7] = high[39] = static_cast<char>('a' ^ 0x80);
+  moved[0] = moved_later[8] = 'b';
+  EXPECT_NE(digest(text, 64), digest(high, 64));
   EXPECT_NE(digest(moved, 64), digest(moved_later, 64));
   EXPECT_NE(digest("abc", 3).sum, digest(std::string("abc\0", 4), 4).sum);
 }

@@ -27,6 +27,13 @@ using State = IntentRecord::State;
 
 const std::string kOriginal = "@book{a, author = {王小明}, title = {中文書名}}\n";
 
+// The state of a recovering run, its console kept.
+struct Recovering {
+  std::ostringstream console, log;
+  Build build;
+  RunState state{build, console, log};
+};
+
 void cut_record(size_t bytes_off_the_end) {
   fs::resize_file("refs.bib-restore.txt", fs::file_size("refs.bib-restore.txt") - bytes_off_the_end);
 }
@@ -62,10 +69,7 @@ TEST(Recovery, EveryStateAKillLeavesEndsWithTheDatabaseAsItWas) {
       {"record cut before its first line ended",
        [] { start_record("refs.bib", State::kBackingUp); cut_record(3); }, State::kStarted, ""},
       {"backup cut short",
-       [] {
-         start_record("refs.bib", State::kBackingUp);
-         write_file("refs.bib-backup.bib", kOriginal.substr(0, 10));
-       },
+       [] { start_record("refs.bib", State::kBackingUp); write_file("refs.bib-backup.bib", kOriginal.substr(0, 10)); },
        State::kBackingUp, "removing refs.bib-backup.bib, an incomplete backup"},
       {"record of the complete backup cut short",
        [] { back_up(); cut_record(4); }, State::kBackingUp, "an incomplete backup"},
@@ -110,16 +114,12 @@ TEST(Recovery, EveryStateAKillLeavesEndsWithTheDatabaseAsItWas) {
     ASSERT_TRUE(set_write_time("refs.bib", time_before));
     c.leave();
     EXPECT_EQ(read_record("refs.bib").state, c.state);
-    std::ostringstream console, log;
-    Build build;
-    RunState state(build, console, log);
-    recover_entry(state, "refs.bib");
+    Recovering r;
+    recover_entry(r.state, "refs.bib");
     EXPECT_EQ(read_file("refs.bib"), kOriginal);
     EXPECT_EQ(write_time("refs.bib"), time_before);
-    if (c.message.empty()) EXPECT_EQ(console.str(), ""); else EXPECT_NE(console.str().find(c.message), std::string::npos) << console.str();
-    for (const char* left : {"refs.bib-backup.bib", "refs.bib-tmp.bib", "refs.bib-restore.txt"}) {
-      EXPECT_FALSE(file_exists(left)) << left;
-    }
+    if (c.message.empty()) EXPECT_EQ(r.console.str(), ""); else EXPECT_NE(r.console.str().find(c.message), std::string::npos) << r.console.str();
+    for (const char* left : {"refs.bib-backup.bib", "refs.bib-tmp.bib", "refs.bib-restore.txt"}) EXPECT_FALSE(file_exists(left)) << left;
   }
 }
 
@@ -133,12 +133,10 @@ TEST(Recovery, SortingCopyLeftOrAFileThatOnlyBearsARecordsNameTouched) {
   write_file("refs.bib", "sort keys?");
   write_file("refs.bib-backup.bib", kOriginal);
   write_file("refs.bib-restore.txt", "my notes on how to restore my thesis\n");
-  std::ostringstream console, log;
-  Build build;
-  RunState state(build, console, log);
+  Recovering r;
   RunLocks locks("test");
-  recover_working_folder(state, locks);
-  EXPECT_NE(console.str().find("lib.bib is the sorting copy of an interrupted run: removing it ...done."),
+  recover_working_folder(r.state, locks);
+  EXPECT_NE(r.console.str().find("lib.bib is the sorting copy of an interrupted run: removing it ...done."),
             std::string::npos);
   EXPECT_EQ(testing::listing("."), "refs.bib\nrefs.bib-backup.bib\nrefs.bib-restore.txt\n");
   EXPECT_EQ(read_file("refs.bib"), "sort keys?");
@@ -151,11 +149,9 @@ TEST(Recovery, BackupThatNoLongerMatchesItsRecordIsLeftWithTheDatabase) {
   back_up();
   write_file("refs.bib", "sort keys");
   write_file("refs.bib-backup.bib", "changed by hand\n");
-  std::ostringstream console, log;
-  Build build;
-  RunState state(build, console, log);
+  Recovering r;
   try {
-    recover_entry(state, "refs.bib");
+    recover_entry(r.state, "refs.bib");
     ADD_FAILURE() << "no error";
   } catch (const RunError& error) {
     EXPECT_EQ(error.status(), kExitFileError);

@@ -22,9 +22,7 @@ fs::path built_programs() {
 WindowsRun::WindowsRun() : documents_(root_.path() / "documents"), stand_ins_(root_.path() / "stand-ins") {
   fs::create_directory(documents_);
   fs::create_directory(stand_ins_);
-  for (const char* preprocessor : {"pellam.exe", "pellam4.exe"}) {
-    fs::copy_file(built_programs() / preprocessor, stand_ins_ / preprocessor);
-  }
+  for (const char* preprocessor : {"pellam.exe", "pellam4.exe"}) fs::copy_file(built_programs() / preprocessor, stand_ins_ / preprocessor);
   saved_path_.resize(32768);
   saved_path_.resize(GetEnvironmentVariableW(L"PATH", saved_path_.data(), 32768));
   SetEnvironmentVariableW(L"PATH", stand_ins_.c_str());
@@ -37,9 +35,7 @@ WindowsRun::~WindowsRun() {
 }
 
 void WindowsRun::tell(const std::string& program, const std::string& what, const std::string& text) {
-  if (!file_exists(stand_ins_ / (program + ".exe"))) {
-    fs::copy_file(built_programs() / "stand_in.exe", stand_ins_ / (program + ".exe"));
-  }
+  if (!file_exists(stand_ins_ / (program + ".exe"))) fs::copy_file(built_programs() / "stand_in.exe", stand_ins_ / (program + ".exe"));
   write_file(stand_ins_ / (program + "-" + what + ".txt"), text);
 }
 

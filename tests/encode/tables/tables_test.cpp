@@ -34,9 +34,8 @@ TEST(tables, TellingRowWrong) {
                               {U'堃', 11}, {U'喆', 12}, {U'犇', 12}, {U'驪', 29}, {U'鬱', 29}, {U'㐀', 5},
                               {U'鿿', 12}, {U'\U00021619', 9}, {0x20000, 2}, {0x323AF, 26}, {0x2FFF, -1},
                               {0x312A, -1}, {0x33FF, -1}, {0xFF0C, -1}, {0x1F600, -1}, {0x323B0, -1},
-                              {~0u, -1}}) {
+                              {~0u, -1}})
     EXPECT_EQ(strokes(cp), s) << AT(cp);
-  }
 }
 
 // The ideographs of Unicode 15 (Debian 12's unicode-data), block by block; punctuation,
@@ -67,20 +66,17 @@ int run_generator(const fs::path& unihan, const fs::path& out) {
 
 TEST(tablesGenerator, CommittedTablesDifferFromAFreshRun) {
   const fs::path unihan = "/usr/share/unicode";
-  for (const char* file : {"Readings", "OtherMappings", "IRGSources"}) {
-    if (!fs::exists(unihan / ("Unihan_" + std::string(file) + ".txt.bz2")))
-      GTEST_SKIP() << "skipped: unicode-data not installed";
-  }
+  for (const char* file : {"Readings", "OtherMappings", "IRGSources"})
+    if (!fs::exists(unihan / ("Unihan_" + std::string(file) + ".txt.bz2"))) GTEST_SKIP() << "skipped: unicode-data not installed";
   corvina::testing::TempDir temp;
   ASSERT_EQ(run_generator(unihan, temp.path()), 0);
   const fs::path tables = fs::path(CORVINA_SOURCE_DIR) / "src/encode/tables";
   const std::string readings = "'" CORVINA_BIN_DIR "/make_tables_readings' '" + unihan.string() + "' '" +
                                tables.string() + "' '" + (temp.path() / "readings.inc").string() + "'";
   ASSERT_EQ(std::system(readings.c_str()), 0);
-  for (const char* table : {"strokes.inc", "readings.inc"}) {
+  for (const char* table : {"strokes.inc", "readings.inc"})
     EXPECT_TRUE(read_file(temp.path() / table) == read_file(tables / table))
         << table << " differs from a fresh run of its generator on " << unihan;
-  }
 }
 
 // Where unicode-data is missing, a made-up Unihan folder still checks the generator's rules.
