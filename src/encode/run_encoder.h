@@ -24,6 +24,10 @@ class CharacterSet {
   // a character set that looks ahead writes what it holds back here.
   virtual void before_plain_bytes(std::string_view, std::string&) {}
   virtual void end_of_input(std::string&) {}
+  // Told that a name of a name list (author, editor, ...) begins at the next byte: the
+  // next character is the name's first unless a byte other than a blank comes before it.
+  // Only the orders that read surnames their own way listen.
+  virtual void name_starts_here() {}
 };
 
 // The stretch of a character set `Set`, called without a virtual call per character. `Set`
