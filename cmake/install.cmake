@@ -11,6 +11,7 @@ file(GLOB latexmk_recipes ${CMAKE_SOURCE_DIR}/examples/latexmkrc*)
 file(GLOB arara_rules ${CMAKE_SOURCE_DIR}/examples/arara/*.yaml)
 install(FILES ${latexmk_recipes} DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
 install(FILES ${arara_rules} DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples/arara)
+install(DIRECTORY examples/editors DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples USE_SOURCE_PERMISSIONS)
 # bash-completion loads a command's completion from a file named after the command. Its
 # version 2 looks in share/bash-completion/completions under its own prefix (/usr on
 # Debian, Homebrew's prefix on macOS); version 1 reads etc/bash_completion.d instead.
