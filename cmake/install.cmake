@@ -6,7 +6,7 @@ include(GNUInstallDirs)
 install(TARGETS corvina corvina4 RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${CMAKE_BINARY_DIR}/man/corvina.1 ${CMAKE_BINARY_DIR}/man/corvina4.1
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES README.md README.zh-TW.md README.zh-CN.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 file(GLOB latexmk_recipes ${CMAKE_SOURCE_DIR}/examples/latexmkrc*)
 file(GLOB arara_rules ${CMAKE_SOURCE_DIR}/examples/arara/*.yaml)
 install(FILES ${latexmk_recipes} DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
