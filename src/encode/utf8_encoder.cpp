@@ -1,5 +1,6 @@
 #include "encode/utf8_encoder.h"
 
+#include "encode/pinyin_characters.h"
 #include "encode/run_encoder.h"
 #include "encode/tables/character_tables.h"
 #include "encode/utf8_reader.h"
@@ -42,6 +43,7 @@ class Utf8Characters final : public CharacterLoop<Utf8Characters> {
 
 std::unique_ptr<Encoder> make_utf8_encoder(SortOrder order, ChineseBlock block) {
   if (order == SortOrder::kZhuyin) return std::make_unique<RunEncoder>(make_zhuyin_characters(block));
+  if (order == SortOrder::kPinyin) return std::make_unique<RunEncoder>(make_pinyin_characters(block));
   return make_utf8_encoder_with(tables::strokes, block);
 }
 
