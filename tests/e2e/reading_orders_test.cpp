@@ -1,9 +1,11 @@
-// corvina4 -y with the real back ends: names and titles in the order of their whole Taiwan
-// readings, surnames by their surname readings, and long fields that come back whole. The
-// document names its database the old way, \bibliography{refs}, without the extension.
+// corvina4 -y and -p with the real back ends: names and titles in the order of their whole
+// Taiwan (zhuyin) or mainland (pinyin) readings, surnames by their surname readings, and
+// long fields that come back whole. The document names its database the old way,
+// \bibliography{refs}, without the extension.
 
 #include <regex>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "e2e_support.h"
@@ -16,11 +18,11 @@ namespace {
 
 using testing::decode_lines;
 
-// In the order the bibliography must take; the database lists them the other way round.
-// Latin names before the block; full-width letters, which have no reading, first in it. The
-// ㄌ surnames by their whole readings (ㄌㄧ ㄌㄧㄠ ㄌㄧㄡ ㄌㄧㄢ ㄌㄧㄣ ㄌㄨ ㄌㄨㄛ ㄌㄩ ㄌㄞ ㄌㄢ);
-// 車 ㄔㄜ, 單 ㄕㄢˋ, 沈 ㄕㄣˇ, 曾 ㄗㄥ and 區 ㄡ by their surname readings; a book without
-// author sorts by its title, 曾經 ㄘㄥˊ ㄐㄧㄥ.
+// In zhuyin order, the order the bibliography must take with -y; the database lists them
+// the other way round. Latin names before the block; full-width letters, which have no
+// reading, first in it. The ㄌ surnames by their whole readings (ㄌㄧ ㄌㄧㄠ ㄌㄧㄡ ㄌㄧㄢ ㄌㄧㄣ
+// ㄌㄨ ㄌㄨㄛ ㄌㄩ ㄌㄞ ㄌㄢ); 車 ㄔㄜ, 單 ㄕㄢˋ, 沈 ㄕㄣˇ, 曾 ㄗㄥ and 區 ㄡ by their surname
+// readings; a book without author sorts by its title, 曾經 ㄘㄥˊ ㄐㄧㄥ.
 const std::vector<Book> kBooks = {
     {"abbott", "Abbott, Ann", "Chinese Phonology"}, {"zhou", "Zhou, Min", "Bronze Inscriptions"},
     {"fullwidth", "ＡＢＣ", "全形字母"},
@@ -35,12 +37,28 @@ const std::vector<Book> kBooks = {
     {"er", "兒大文", "清史稿"},
 };
 
+// The same books in pinyin order, -p: by the letters of the mainland readings (lai lan li
+// lian liao lin liu lu luo lü), surnames as surnames (單 shàn before 沈 shěn and 石 shí,
+// 曾 zēng among the z, 區 ōu), the title 曾經 céng between 蔡 cài and 車 chē.
+const std::vector<std::string> kPinyinKeys = {
+    "abbott", "zhou", "fullwidth", "an",  "cai",  "cengjing", "che", "chen", "er",  "lai",
+    "lan",    "li",   "lian",      "liao", "lin", "liu",      "lu",  "luo",  "lv",  "ou",
+    "shan",   "shen", "shi",       "sun", "wang", "zeng",     "zhang", "zuo"};
+
+struct Order {
+  std::string option;
+  SortOrder order;
+  std::vector<std::string> keys;
+};
+
+const Order kOrders[] = {{"-y", SortOrder::kZhuyin, keys_of(kBooks)}, {"-p", SortOrder::kPinyin, kPinyinKeys}};
+
 std::string database() { return database_of({kBooks.rbegin(), kBooks.rend()}, "  year = {2001},\n"); }
 
-// The first zhuyin-order character token in `text`, with what stands around it. Initials
+// The first zhuyin- or pinyin-order character token in `text`, with what stands around it. Initials
 // and hashes that the back end builds from a token ("x", "xxxx1") are not tokens.
 std::string token_left(const std::string& text) {
-  static const std::regex kToken("x(0|[A-Za-z]|[Zz][Zz]+[A-Ya-y])[A-Qa-q][A-Na-n][0-5](0|[A-Za-z]|[Zz][Zz]+[A-Ya-y])[0-9Yy]");
+  static const std::regex kToken("x(0|[A-Za-z]|[Zz][Zz]+[A-Ya-y])[A-Va-v]*[0-5](0|[A-Za-z]|[Zz][Zz]+[A-Ya-y])[0-9Yy]");
   std::smatch m;
   if (!std::regex_search(text, m, kToken)) return "";
   const auto at = static_cast<std::size_t>(m.position(0));
@@ -68,11 +86,11 @@ LongEntry long_entry() {
   return e;
 }
 
-// The order of kBooks (the long entry left out), every book and the long entry whole.
-void expect_in_order_and_whole(const std::string& bbl, const LongEntry& e) {
+// The order's keys (the long entry left out), every book and the long entry whole.
+void expect_in_order_and_whole(const std::string& bbl, const LongEntry& e, const Order& order) {
   std::vector<std::string> keys = entry_keys(bbl);
   std::erase(keys, "long");
-  EXPECT_EQ(keys, keys_of(kBooks)) << "entries not in whole-reading order";
+  EXPECT_EQ(keys, order.keys) << "entries not in whole-reading order with " << order.option;
   EXPECT_NE(bbl.find("曾經滄海"), std::string::npos) << "title not decoded";
   const std::string entry = without(entry_text(bbl, "long"), "\\mbox{}");
   for (const std::string& name : e.names)
@@ -81,36 +99,44 @@ void expect_in_order_and_whole(const std::string& bbl, const LongEntry& e) {
   EXPECT_EQ(token_left(bbl), "") << "a token left in the .bbl";
 }
 
-class ZhuyinOrder : public DocumentFolder, public ::testing::WithParamInterface<std::string> {};
+class ReadingOrder : public DocumentFolder,
+                     public ::testing::WithParamInterface<std::tuple<const Order*, std::string>> {};
 
-TEST_P(ZhuyinOrder, NamesOutOfWholeReadingOrderSurnamesReadAsWordsOrLongFieldCut) {
-  CORVINA_SKIP_WITHOUT("pdflatex", "kpsewhich", "biblatex", GetParam());
+TEST_P(ReadingOrder, NamesOutOfWholeReadingOrderSurnamesReadAsWordsOrLongFieldCut) {
+  const auto& [order, backend] = GetParam();
+  CORVINA_SKIP_WITHOUT("pdflatex", "kpsewhich", "biblatex", backend);
   const LongEntry e = long_entry();
   const std::string bib = database() + e.bib;
   write_file("refs.bib", bib);
-  const Shell run = latex_then(biblatex_document("backend=" + GetParam(), "\\bibliography{refs}"), "corvina4 -y");
+  const Shell run = latex_then(biblatex_document("backend=" + backend, "\\bibliography{refs}"), "corvina4 " + order->option);
   EXPECT_EQ(run.status, 0) << run.output;
   EXPECT_TRUE(read_file("refs.bib") == bib) << "database not restored";
-  expect_in_order_and_whole(read_file("thesis.bbl"), e);
+  expect_in_order_and_whole(read_file("thesis.bbl"), e, *order);
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, ZhuyinOrder, ::testing::Values("biber", "bibtex"),
-                         [](const auto& info) { return info.param; });
+INSTANTIATE_TEST_SUITE_P(OrdersAndBackends, ReadingOrder,
+                         ::testing::Combine(::testing::Values(&kOrders[0], &kOrders[1]), ::testing::Values("biber", "bibtex")),
+                         [](const auto& info) {
+                           return std::string(std::get<0>(info.param)->order == SortOrder::kZhuyin ? "zhuyin_" : "pinyin_") +
+                                  std::get<1>(info.param);
+                         });
 
 // bibtex8 (corvina's back end) sorts by its own collation file: the encoded database,
 // written here by the encoder itself, must come out in the same order and whole.
-class ZhuyinOrderBibtex8 : public DocumentFolder {};
+class ReadingOrderBibtex8 : public DocumentFolder, public ::testing::WithParamInterface<const Order*> {};
 
-TEST_F(ZhuyinOrderBibtex8, TokensOutOfOrderOrCut) {
+TEST_P(ReadingOrderBibtex8, TokensOutOfOrderOrCut) {
   CORVINA_SKIP_WITHOUT("pdflatex", "kpsewhich", "biblatex", "bibtex8");
   const LongEntry e = long_entry();
-  write_file("refs.bib", testing::encode_whole(*make_utf8_encoder(SortOrder::kZhuyin, ChineseBlock::kLast),
-                                               database() + e.bib));
+  write_file("refs.bib", testing::encode_whole(*make_utf8_encoder(GetParam()->order, ChineseBlock::kLast), database() + e.bib));
   write_file("thesis.tex", biblatex_document("backend=bibtex8", "\\addbibresource{refs.bib}"));
   const Shell run = sh("pdflatex -interaction=nonstopmode thesis.tex && bibtex8 --mstrings 50000 -W thesis");
   ASSERT_EQ(run.status, 0) << run.output;
-  expect_in_order_and_whole(decode_lines(*make_utf8_decoder(false), read_file("thesis.bbl")), e);
+  expect_in_order_and_whole(decode_lines(*make_utf8_decoder(false), read_file("thesis.bbl")), e, *GetParam());
 }
+
+INSTANTIATE_TEST_SUITE_P(Orders, ReadingOrderBibtex8, ::testing::Values(&kOrders[0], &kOrders[1]),
+                         [](const auto& info) { return info.param->order == SortOrder::kZhuyin ? "zhuyin" : "pinyin"; });
 
 }  // namespace
 }  // namespace corvina::e2e
