@@ -48,7 +48,8 @@ TEST(pinyinReadings, CharacterReadWrong) {
       {"单", "dan1", 8},    {"解", "jie3", 13},   {"吕", "lv3", 6},     {"女", "nv3", 3},    {"略", "lve4", 11},
       {"绿", "lv4", 11},    {"居", "ju1", 8},     {"雪", "xue3", 11},   {"吗", "ma5", 6},    {"的", "de5", 8},
       {"呣", "m2", 8},      {"嗯", "n2", 13},     {"\xF0\xA0\x80\x80", "he1", 2}, {"\xEF\xA4\x82", "che1", 7},
-      {"車", "che1", 7},    {"一", "yi1", 1},     {"兒", "er2", 8},     {"龘", "da2", 48},   {"期", "qi1", 12}};
+      {"車", "che1", 7},    {"一", "yi1", 1},     {"兒", "er2", 8},     {"龘", "da2", 48},   {"期", "qi1", 12},
+      {"罗", "luo2", 8},    {"羅", "luo2", 19}};
   for (const auto& [character, reading, strokes] : readings) {
     const tables::PinyinEntry e = tables::pinyin(code_point(character));
     EXPECT_EQ(std::make_pair(spelled(e.reading), e.strokes), std::make_pair(reading, strokes)) << character;
@@ -63,7 +64,8 @@ TEST(pinyinReadings, SurnameReadAsTheWord) {
       {"樂", "yue4"},  {"缪", "miao4"}, {"繆", "miao4"}, {"翟", "zhai2"}, {"覃", "qin2"},  {"任", "ren2"},
       {"华", "hua4"},  {"華", "hua4"},  {"纪", "ji3"},   {"燕", "yan1"},  {"秘", "bi4"},   {"召", "shao4"},
       {"种", "chong2"}, {"種", "chong2"}, {"繁", "po2"}, {"员", "yun4"},  {"过", "guo1"},  {"能", "nai4"},
-      {"句", "gou1"},  {"宓", "fu2"},   {"番", "pan1"},  {"蔚", "yu4"},   {"肖", "xiao1"}};
+      {"句", "gou1"},  {"宓", "fu2"},   {"番", "pan1"},  {"蔚", "yu4"},   {"肖", "xiao1"},
+      {"阚", "kan4"},  {"阙", "que1"},  {"闕", "que1"}};
   for (const auto& [character, reading] : surnames) {
     const auto r = tables::pinyin_surname_reading(code_point(character));
     EXPECT_EQ(r ? spelled(*r) : "none", reading) << character;
