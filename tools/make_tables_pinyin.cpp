@@ -5,8 +5,8 @@
 // The reading of an ideograph is the first value of Unihan's kMandarin (the mainland one
 // where it gives two), for a compatibility ideograph that of the ideograph it maps to;
 // LIST_FOLDER's mainland_readings.txt mends the characters that the mainland's standard
-// dictionaries read otherwise, and surname_readings.txt gives the readings of surnames (the
-// pinyin after the zhuyin). Each reading comes with the character's stroke count as the
+// dictionaries read otherwise, a traditional form reads as its one simplified form, and
+// surname_readings.txt gives the readings of surnames (the pinyin after the zhuyin). Each reading comes with the character's stroke count as the
 // mainland counts it, the first value of kTotalStrokes. OUTPUT_FILE
 // (src/encode/tables/pinyin.inc) is committed, so building needs neither.
 
@@ -117,6 +117,34 @@ std::vector<SurnameEntry> read_surnames(const std::filesystem::path& list) {
   return out;
 }
 
+std::vector<char32_t> variants(const UnihanFields& unihan, const char* field, char32_t cp) {
+  std::vector<char32_t> out;
+  const auto& values = unihan.at(field);
+  const auto found = values.find(cp);
+  if (found == values.end()) return out;
+  for (const auto& v : words(found->second, ' ')) out.push_back(static_cast<char32_t>(std::stoul(v.substr(2), nullptr, 16)));
+  return out;
+}
+
+// The mainland's dictionaries read the simplified form; a traditional form that is the
+// other spelling of exactly one simplified form, and of nothing else, reads as it does
+// (kMandarin reads some otherwise: 羅 luó but 罗 luō, 鋨 tiě for 锇 é). A simplified form
+// that stands for several characters (了 for 了 and 瞭, 着 for 著) tells nothing.
+// Returns how many readings it changed.
+int read_traditional_as_simplified(const UnihanFields& unihan, Tables& t) {
+  int changed = 0;
+  for (auto& [cp, c] : t.characters) {
+    const auto traditional = variants(unihan, "kTraditionalVariant", cp);
+    if (traditional.size() != 1 || traditional[0] == cp) continue;
+    if (variants(unihan, "kSimplifiedVariant", traditional[0]) != std::vector<char32_t>{cp}) continue;
+    const auto other = t.characters.find(traditional[0]);
+    if (other == t.characters.end() || other->second.reading == c.reading) continue;
+    other->second.reading = c.reading;
+    ++changed;
+  }
+  return changed;
+}
+
 Tables make(const UnihanFields& unihan, const std::filesystem::path& lists) {
   Tables t;
   const auto& strokes = unihan.at("kTotalStrokes");
@@ -129,6 +157,7 @@ Tables make(const UnihanFields& unihan, const std::filesystem::path& lists) {
   }
   std::string agreeing;
   const int mended = mend_to_mainland(t, lists / "mainland_readings.txt", agreeing);
+  const int alike = read_traditional_as_simplified(unihan, t);
   // A compatibility ideograph is the same character as the one it maps to, and reads so.
   for (const auto& [cp, target] : unihan.at("kCompatibilityVariant")) {
     const auto read = t.characters.find(static_cast<char32_t>(std::stoul(target.substr(2), nullptr, 16)));
@@ -136,7 +165,8 @@ Tables make(const UnihanFields& unihan, const std::filesystem::path& lists) {
   }
   t.surnames = read_surnames(lists / "surname_readings.txt");
   std::cerr << "make_tables_pinyin: " << t.characters.size() << " readings, " << mended
-            << " of them mended to the mainland reading; already so in kMandarin:" << agreeing << "\n";
+            << " of them mended to the mainland reading, " << alike
+            << " traditional forms read as their simplified form; already so in kMandarin:" << agreeing << "\n";
   return t;
 }
 
@@ -202,7 +232,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   try {
-    const auto unihan = read_unihan(argv[1], {"kMandarin", "kTotalStrokes", "kCompatibilityVariant"});
+    const auto unihan = read_unihan(argv[1], {"kMandarin", "kTotalStrokes", "kCompatibilityVariant",
+                                              "kTraditionalVariant", "kSimplifiedVariant"});
     const std::string text = write(make(unihan, argv[2]));
     std::ofstream file(argv[3], std::ios::binary);
     file << text;
