@@ -68,16 +68,17 @@ std::string token_left(const std::string& text) {
   return text.substr(at < 200 ? 0 : at - 200, 400);
 }
 
-// 25 names in one field and a title of 120 characters: tokens of about eleven bytes a
-// character, which the back end must keep whole.
+// 25 names in one field and a title of 120 characters: tokens of eleven bytes a character
+// in zhuyin order, and in pinyin order up to fourteen, the syllables here being of five and
+// six letters (zhuang, shuang, xiong), which the back end must keep whole.
 struct LongEntry {
   std::vector<std::string> names;
   std::string title, bib;
 };
 
 LongEntry long_entry() {
-  const std::string surnames = "陳林黃張李王吳劉蔡楊許鄭謝郭洪曾邱廖賴周徐蘇葉莊呂";
-  const std::string given = "志明文華美玲淑芬建國家豪俊傑雅婷宏偉信宗惠如冠廷怡";
+  const std::string surnames = "莊張鄭蔣常項熊黃梁商鍾程強雙廣鄺闖專川栓宣全娟炯瓊";
+  const std::string given = "爽壯窗床霜撞狀裝創祥翔想向相香鄉牆搶獎講光逛框況礦";
   LongEntry e;
   std::string authors;
   for (std::size_t i = 0; i < 25; ++i) {
