@@ -1,7 +1,7 @@
 #include "decode/utf8_decoder.h"
 
 #include "decode/token_decoder.h"
-#include "decode/zhuyin_fields.h"
+#include "decode/reading_fields.h"
 
 namespace corvina {
 
@@ -30,7 +30,7 @@ void put_utf8(unsigned code, std::string& out) {
   out.append(bytes, 3);
 }
 
-constexpr TokenFormat kUtf8Tokens{true, nullptr, utf8_code, put_utf8, zhuyin_fields};
+constexpr TokenFormat kUtf8Tokens{true, nullptr, utf8_code, put_utf8, reading_fields};
 
 }  // namespace
 

@@ -1,6 +1,7 @@
 #include "encode/utf8_encoder.h"
 
 #include "encode/entry_encoder.h"
+#include "encode/pinyin_characters.h"
 #include "encode/run_encoder.h"
 #include "encode/tables/character_tables.h"
 #include "encode/utf8_reader.h"
@@ -43,6 +44,7 @@ class Utf8Characters final : public CharacterLoop<Utf8Characters> {
 
 std::unique_ptr<Encoder> make_utf8_encoder(SortOrder order, ChineseBlock block) {
   if (order == SortOrder::kZhuyin) return std::make_unique<EntryEncoder>(make_zhuyin_characters(block), bib::ReaderOptions{}, true);
+  if (order == SortOrder::kPinyin) return std::make_unique<EntryEncoder>(make_pinyin_characters(block), bib::ReaderOptions{}, true);
   return make_utf8_encoder_with(tables::strokes, block);
 }
 
