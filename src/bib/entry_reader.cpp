@@ -221,9 +221,9 @@ std::size_t EntryReader::State::take_quiet(std::string_view piece, std::size_t f
 // it at once, from the comma before it (or the blanks after the comma) to the brace, and
 // returns how many bytes it took; otherwise nothing, and the steps read it byte by byte
 // (a test reads every database in pieces of every size, so both ways are checked to
-// agree). Not in Big5, whose characters need following byte by byte.
+// agree). In Big5 the name must be ASCII: a character needs following byte by byte.
 std::size_t EntryReader::State::take_field_start(std::string_view piece, std::size_t from) {
-  if (options.big5 || (step != Step::kAfterPiece && step != Step::kBeforeName)) return 0;
+  if (trail_next || (step != Step::kAfterPiece && step != Step::kBeforeName)) return 0;
   const std::size_t end = from + std::min(piece.size() - from, options.longest_entry - buffer.size());
   const auto skip = [&](std::size_t at, auto is) {
     while (at < end && is(piece[at])) ++at;
@@ -235,7 +235,7 @@ std::size_t EntryReader::State::take_field_start(std::string_view piece, std::si
     at = skip(at + 1, is_blank);
   }
   const std::size_t name = at;
-  at = skip(at, is_name_byte);
+  at = skip(at, kQuietInNames[options.big5 ? 1 : 0]);
   const std::size_t name_end = at;
   at = skip(at, is_blank);
   if (name == name_end || at == end || piece[at] != '=') return 0;
@@ -244,6 +244,7 @@ std::size_t EntryReader::State::take_field_start(std::string_view piece, std::si
   const std::size_t base = buffer.size() - from;  // a byte's place in the entry
   buffer.append(piece.substr(from, at + 1 - from));
   offset += at + 1 - from;
+  after_character = false;
   new_field();
   Field& field = entry.fields.back();
   field.name_begin = base + name;
