@@ -41,9 +41,18 @@ TEST(Faults, FailedCallLostADatabaseBlockedTheFolderOrToldAnUntruth) {
     bool after_kill = false;  // the folder is first left by a run killed while the back end ran
     std::function<void()> more = nullptr;
   };
+  const std::string kept_in_backup = "its text is kept in refs.bib-backup.bib";
   const Case cases[] = {
+      {"an I/O error looking at the backup, recovering a killed run", {"refs.bib-backup.bib"},
+       {"%%stat:error=EIO:when=1"}, 6, {"refs.bib-backup.bib: Input/output error.\n"}, {"foreign", "in the way"}, true},
       {"an I/O error looking at the working folder, before its lock is taken", {"."},
        {"%%stat:error=EIO:when=1"}, 0, {}, {"waiting"}},
+      {"an I/O error of fstat on the database just opened", {"refs.bib"}, {"newfstatat:error=EIO:when=2"}, 6,
+       {"\n! cannot read refs.bib: Input/output error.\n"}, {"No such device"}},
+      {"the restored database's time fails to be set", {"refs.bib"}, {"utimensat:error=EIO:when=1"}, 6,
+       {"! cannot set the modification time of refs.bib: Input/output error.\n"}, {kept_in_backup}},
+      {"an unreadable control file", {"thesis.bcf"}, {"openat:error=EIO"}, 6,
+       {"\n! cannot read thesis.bcf: Input/output error.\n"}, {"first:"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.fault);
