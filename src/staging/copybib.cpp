@@ -74,10 +74,8 @@ Plan plan_one(RunState& state, std::string& entry, std::set<std::string>& seen) 
   std::error_code ignored;
   // A database named twice is staged once.
   if (!seen.insert(from_path(std::filesystem::weakly_canonical(to_path(entry), ignored))).second) return {};
-  if (plan.how == Staged::kBackedUp && !writable(entry)) {
-    warn_left_alone(state, entry, "read-only: ");
-    return {};
-  }
+  // A read-only file is sorted too: the run never writes into it (its backup is the file
+  // itself under a second name), and it comes back with its mode.
   return plan;
 }
 
