@@ -42,9 +42,6 @@ std::optional<int> comparefiletime(const std::string& name1, const std::string& 
 std::optional<int64_t> write_time(const std::string& path);
 bool set_write_time(const std::string& path, int64_t time, int* error = nullptr);
 
-// False for a file the user has made read-only, which the run must leave alone.
-bool writable(const std::string& path);
-
 // Puts `folders` before those that the environment variable `name` lists (in the list
 // syntax of the system: "a:b" or "a;b"), for the programs started afterwards. An unset
 // variable leaves an empty entry at the end, which TeX reads as its default path.

@@ -109,8 +109,6 @@ bool set_write_time(const std::string& path, int64_t time, int* error) {
   return !failed;
 }
 
-bool writable(const std::string& path) { return access(path.c_str(), W_OK) == 0; }
-
 void prepend_to_search_path(const std::string& name, const std::vector<std::string>& folders) {
   std::string value;
   for (const std::string& folder : folders) value += folder + ":";

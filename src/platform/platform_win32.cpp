@@ -73,11 +73,6 @@ std::optional<int> comparefiletime(const std::string& name1, const std::string& 
   return 0;
 }
 
-bool writable(const std::string& path) {
-  const DWORD attributes = GetFileAttributesW(to_wide(path).c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_READONLY);
-}
-
 // The process's own environment, which CreateProcessW hands on (the C runtime's copy
 // would not reach the programs we start).
 void prepend_to_search_path(const std::string& name, const std::vector<std::string>& folders) {
