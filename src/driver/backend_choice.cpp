@@ -1,6 +1,9 @@
 #include "driver/backend_choice.h"
 
+#include <cerrno>
+
 #include "driver/document_name.h"
+#include "core/run_error.h"
 #include "platform/file_io.h"
 #include "platform/platform.h"
 
@@ -32,12 +35,22 @@ std::vector<std::string> backend_command(const Build& build, const std::string& 
   return argv;
 }
 
+namespace {
+
+bool readable(const std::string& path) {
+  InputFile in(path);
+  if (!in.is_open() && in.error() != ENOENT) throw RunError(kExitFileError, "\n" + file_error("read", path, in.error()));
+  return in.is_open();
+}
+
+}  // namespace
+
 ControlFiles probe_control_files(const std::string& purename) {
   const std::string bcf = purename + ".bcf";
   const std::string blx = purename + "-blx.bib";
   ControlFiles files;
-  files.bcf = InputFile(bcf).is_open();
-  files.blx = files.bcf && InputFile(blx).is_open();
+  files.bcf = readable(bcf);
+  files.blx = files.bcf && readable(blx);
   if (files.bcf && files.blx) files.bcf_newer = comparefiletime(bcf, blx);
   return files;
 }

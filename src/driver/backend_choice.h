@@ -31,7 +31,8 @@ std::vector<std::string> backend_command(const Build& build, const std::string& 
                                          const std::string& output_directory,
                                          std::string& bibinputs_folder);
 
-// Looks at NAME.bcf and NAME-blx.bib in the working directory.
+// Looks at NAME.bcf and NAME-blx.bib in the working directory. Throws RunError naming
+// the file when one is there but cannot be read: no back end can be chosen then.
 ControlFiles probe_control_files(const std::string& purename);
 
 }  // namespace corvina

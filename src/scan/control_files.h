@@ -41,7 +41,8 @@ AuxLine scan_aux_line(std::string_view line);
 // bibtex adds it, in order. A file that cannot be read is passed over.
 std::vector<std::string> aux_databases(const std::string& path);
 
-// The data sources of the .bcf file `path`. False when it cannot be read.
-bool bcf_databases(const std::string& path, std::vector<std::string>& names);
+// The data sources of the .bcf file `path`. False when it cannot be read; `error`, when
+// given, then receives errno.
+bool bcf_databases(const std::string& path, std::vector<std::string>& names, int* error = nullptr);
 
 }  // namespace corvina
