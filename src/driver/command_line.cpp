@@ -48,6 +48,7 @@ size_t read_long_option(const std::vector<std::string>& args, size_t at, Command
     return at + 2;
   }
   if (arg == kExplain) {
+    line.explain_asked = true;
     if (at + 1 >= args.size() || args[at + 1].empty()) {
       line.usage_error = arg + ": a .bib file name must follow.";
       return 0;

@@ -183,6 +183,12 @@ int corvina_main(const Build& build, int argc, char** argv) {
     std::cout << build.version << "\n";
     return kExitOk;
   }
+  if (line.explain_asked && line.action == CommandLine::Action::kUsage) {
+    // Nothing of a run has begun, so no log is left behind either.
+    if (!line.usage_error.empty()) std::cout << "\n! " << line.usage_error << "\n";
+    std::cout << build.usage;
+    return kExitUsage;
+  }
   if (line.action == CommandLine::Action::kExplain) {
     // Reads one database and writes nothing: no banner, no lock, no log.
     if (!line.bad_option.empty()) std::cout << "! " << line.bad_option << ": parameter error. Ignore.\n";
