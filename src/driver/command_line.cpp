@@ -116,9 +116,9 @@ CommandLine parse_command_line(const Build& build, const std::vector<std::string
 
 std::string help_text(const Build& build) {
   const std::string& name = build.program;
-  std::string text = "Usage: " + name + " [--chinese-first] [--output-directory DIR]" +
-                     (build.takes_order_option ? " [-y | -p]" : "") + " NAME\n" +
-                     "   or: " + name + (build.takes_order_option ? " [-y | -p]" : "") + " [--chinese-first] --explain FILE.bib\n\n";
+  const std::string order = build.takes_order_option ? " [-y | -p]" : "";
+  std::string text = "Usage: " + name + " [--chinese-first] [--output-directory DIR]" + order + " NAME\n" +
+                     "   or: " + name + order + " [--chinese-first] --explain FILE.bib\n\n";
   text += "Runs the bibliography back end (biber, or " + build.bibtex_without_bcf.front() +
           ") so that Chinese names and titles sort\n"
           "by stroke count" +

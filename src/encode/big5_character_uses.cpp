@@ -16,7 +16,8 @@ std::vector<CharacterUse> big5_character_uses(std::string_view value, const std:
       const unsigned code = static_cast<unsigned char>(value[pos]) * 256u + static_cast<unsigned char>(value[pos + 1]);
       const int strokes = big5::group(code);
       // The last group holds every count from 29 on.
-      if (strokes > 0) uses.push_back({std::string(value.substr(pos, 2)), std::to_string(strokes) + (strokes == 29 ? "+" : "")});
+      if (strokes > 0)
+        uses.push_back({std::string(value.substr(pos, 2)), std::to_string(strokes) + (strokes == 29 ? "+" : "")});
     }
     pos += token.size;
   }

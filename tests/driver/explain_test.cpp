@@ -84,8 +84,8 @@ TEST(Explain, EachCharacterShowsWhatItsTokenUses) {
       {SortOrder::kStrokes, "@book{k, sortname = {丁}, author = {王}}", "  sortname: 丁\n  丁 2\n"},
   };
   for (const Case& c : cases) {
-    const std::string text =
-        format_explanation("x.bib", c.order, explain_database(utf8_build(), c.order, ChineseBlock::kLast, c.entry), " · ");
+    const auto entries = explain_database(utf8_build(), c.order, ChineseBlock::kLast, c.entry);
+    const std::string text = format_explanation("x.bib", c.order, entries, " · ");
     EXPECT_NE(text.find(c.line), std::string::npos) << c.entry << " gives\n" << text;
   }
 }

@@ -2,6 +2,7 @@
 // \entry lines of the .bbl that a whole run of the example thesis leaves, in each order;
 // and it leaves the database as it was and writes nothing beside it.
 
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -44,8 +45,8 @@ TEST_P(ExplainOrder, KeysComeInTheOrderOfTheFinalBbl) {
   ASSERT_EQ(explained.status, 0) << explained.output;
   EXPECT_EQ(folder_listing(), (std::vector<std::string>{"refs.bib", "thesis.tex"})) << "--explain wrote a file";
 
-  for (const std::string& step : {std::string("xelatex -interaction=nonstopmode thesis"), "corvina4 " + option + " thesis.tex",
-                                  std::string("xelatex -interaction=nonstopmode thesis")}) {
+  const std::string xelatex = "xelatex -interaction=nonstopmode thesis";
+  for (const std::string& step : {xelatex, "corvina4 " + option + " thesis.tex", xelatex}) {
     const Shell run = sh(step);
     ASSERT_EQ(run.status, 0) << step << ":\n" << run.output;
   }
