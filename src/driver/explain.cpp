@@ -29,13 +29,26 @@ const bib::Field* sorting_field(const bib::Entry& entry) {
   return field ? field : first_of(entry, kTitleFields);
 }
 
-// A value's text without its delimiters and braces; a macro stands as its name.
-std::string plain_value(const bib::Entry& entry, const bib::Field* field) {
+// A value's text without its delimiters and braces; a macro stands as its name. In Big5 a
+// character's second byte may be "{" or "}", and stays: the character is taken whole, as
+// the entry reader takes it.
+std::string plain_value(const bib::Entry& entry, const bib::Field* field, bool big5) {
   std::string text;
   if (!field) return text;
-  for (const bib::ValuePiece& piece : field->pieces)
-    for (const char c : entry.inner(piece))
-      if (c != '{' && c != '}') text.push_back(c);
+  for (const bib::ValuePiece& piece : field->pieces) {
+    const std::string_view inner = entry.inner(piece);
+    bool after_character = false;
+    for (std::size_t i = 0; i < inner.size(); ++i) {
+      const auto byte = static_cast<unsigned char>(inner[i]);
+      if (big5 && byte >= (after_character ? 0xA0 : 0xA1) && byte <= 0xFE && i + 1 < inner.size()) {
+        text.append(inner.substr(i++, 2));
+        after_character = true;
+        continue;
+      }
+      after_character = false;
+      if (byte != '{' && byte != '}') text.push_back(inner[i]);
+    }
+  }
   return text;
 }
 
@@ -76,17 +89,18 @@ std::string name_list_key(std::string list) {
   return key;
 }
 
-std::vector<std::string> sort_key(const bib::Entry& entry) {
+std::vector<std::string> sort_key(const bib::Entry& entry, bool big5) {
+  const auto value = [&](const bib::Field* field) { return plain_value(entry, field, big5); };
   std::vector<std::string> key;
   const bib::Field* presort = entry.field("presort");
-  key.push_back(presort ? plain_value(entry, presort) : "mm");
+  key.push_back(presort ? value(presort) : "mm");
   if (const bib::Field* final_key = entry.field("sortkey")) {
-    key.push_back(plain_value(entry, final_key));
+    key.push_back(value(final_key));
   } else {
     const bib::Field* name = first_of(entry, kNameFields);
-    key.push_back(name ? name_list_key(plain_value(entry, name)) : plain_value(entry, first_of(entry, kTitleFields)));
-    key.push_back(plain_value(entry, first_of(entry, kYearFields)));
-    key.push_back(plain_value(entry, first_of(entry, kTitleFields)));
+    key.push_back(name ? name_list_key(value(name)) : value(first_of(entry, kTitleFields)));
+    key.push_back(value(first_of(entry, kYearFields)));
+    key.push_back(value(first_of(entry, kTitleFields)));
   }
   for (std::string& part : key) {
     part = std::string(trimmed(part));
@@ -129,7 +143,7 @@ std::vector<ExplainedEntry> explain_database(const Build& build, SortOrder order
     explained.key = entry.key;
     if (const bib::Field* field = sorting_field(entry)) {
       explained.field = field->name;
-      explained.text = plain_value(entry, field);
+      explained.text = plain_value(entry, field, options.big5);
       std::vector<std::size_t> starts, in_value;
       if (bib::is_name_field(field->name)) bib::name_starts(entry, starts);
       for (const std::size_t start : starts)
@@ -147,7 +161,7 @@ std::vector<ExplainedEntry> explain_database(const Build& build, SortOrder order
   encoder->finish(encoded);
   std::size_t next = 0;
   read_entries(encoded, options, [&](const bib::Entry& entry) {
-    if (next < entries.size()) entries[next++].sort_key = sort_key(entry);
+    if (next < entries.size()) entries[next++].sort_key = sort_key(entry, options.big5);
   });
   return entries;
 }

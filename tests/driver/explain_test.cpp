@@ -11,6 +11,7 @@
 #include "driver/command_line.h"
 #include "driver/explain.h"
 #include "encode/character_uses.h"
+#include "encode/big5_encoder.h"
 #include "encode/utf8_encoder.h"
 
 namespace corvina {
@@ -88,6 +89,24 @@ TEST(Explain, EachCharacterShowsWhatItsTokenUses) {
     const std::string text = format_explanation("x.bib", c.order, entries, " · ");
     EXPECT_NE(text.find(c.line), std::string::npos) << c.entry << " gives\n" << text;
   }
+}
+
+// Big5 弓 is A4 7D: its second byte is "}" and must neither end the value nor be counted.
+TEST(Explain, Big5CharactersAreCountedWholeAndSortByStrokes) {
+  const Build big5{.program = "corvina", .bibtex_without_bcf = {"bibtex8"}, .make_encoder = make_big5_encoder,
+                   .character_uses = big5_character_uses};
+  const std::string database =
+      "@book{wang, author = {\xA4\xFD\xA4\x70\xA9\xFA}}\n"  // 王小明
+      "@book{gong, author = {\xA4\x7D}, title = {T}}\n"         // 弓
+      "@book{ding, author = {\xA4\x42}}\n";                     // 丁
+  std::vector<ExplainedEntry> entries = explain_database(big5, SortOrder::kStrokes, ChineseBlock::kLast, database);
+  order_by_sort_key(entries);
+  const std::string text = format_explanation("x.bib", SortOrder::kStrokes, entries, " / ");
+  EXPECT_NE(text.find("\nding\n  author: \xA4\x42\n  \xA4\x42 2\n\n"
+                      "gong\n  author: \xA4\x7D\n  \xA4\x7D 3\n\n"
+                      "wang\n  author: \xA4\xFD\xA4\x70\xA9\xFA\n  \xA4\xFD 4 / \xA4\x70 3 / \xA9\xFA 8\n"),
+            std::string::npos)
+      << text;
 }
 
 TEST(Explain, ReadingsAreSpelledWithTheirToneWhereItBelongs) {
