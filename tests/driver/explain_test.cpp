@@ -34,8 +34,8 @@ const std::string kDatabase =
     "@book{young, author = {Young, Peter}, title = {Atlas}, year = {2022}}\n"
     "@book{abbot, author = {Zed Abbot}, title = {Zoo}, year = {2022}}\n";
 
-std::vector<std::string> ordered_keys(SortOrder order, ChineseBlock block) {
-  std::vector<ExplainedEntry> entries = explain_database(utf8_build(), order, block, kDatabase);
+std::vector<std::string> ordered_keys(SortOrder order, ChineseBlock block, const std::string& database = kDatabase) {
+  std::vector<ExplainedEntry> entries = explain_database(utf8_build(), order, block, database);
   order_by_sort_key(entries);
   std::vector<std::string> keys;
   for (const ExplainedEntry& e : entries) keys.push_back(e.key);
@@ -62,6 +62,27 @@ TEST(Explain, EntriesComeInTheOrderOfTheChosenReadingWithSurnamesReadAsSurnames)
     EXPECT_EQ(ordered_keys(c.order, c.block), c.keys)
         << "order " << static_cast<int>(c.order) << ", block " << static_cast<int>(c.block);
   }
+}
+
+TEST(Explain, SortFieldsAndMissingNamesPlaceEntriesAsBiblatexDefaultSortingDoes) {
+  struct Case {
+    std::string database;
+    std::vector<std::string> keys;
+  };
+  const Case cases[] = {
+      {"@book{a, author = {Young}}\n@book{b, author = {Abbot}, sortkey = {Zulu}}", {"a", "b"}},
+      {"@book{a, author = {Abbot}}\n@book{b, author = {Young}, presort = {aa}}", {"b", "a"}},
+      {"@book{a, author = {Kim}, year = {2000}}\n@book{b, author = {Kim}, year = {2001}, sortyear = {1999}}", {"b", "a"}},
+      {"@book{a, author = {Kim}, title = {Beta}}\n@book{b, author = {Kim}, title = {Gamma}, sorttitle = {Alpha}}", {"b", "a"}},
+      {"@book{a, author = {Kim}, year = {2001}, title = {A}}\n@book{b, author = {Kim}, year = {2000}, title = {B}}", {"b", "a"}},
+      {"@book{a, author = {Young}}\n@book{b, sortname = {Abbot}, author = {Zorn}}", {"b", "a"}},
+      // Without a name the title takes its place: between Alpha and Gamma.
+      {"@book{a, author = {Gamma}}\n@book{b, title = {Beta}}\n@book{c, editor = {Alpha}}", {"c", "b", "a"}},
+      // biber compares without regard to case.
+      {"@book{a, author = {abbot}}\n@book{b, author = {Young}}\n@book{c, author = {Bell}}", {"a", "c", "b"}},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(ordered_keys(SortOrder::kStrokes, ChineseBlock::kLast, c.database), c.keys) << c.database;
 }
 
 TEST(Explain, EachCharacterShowsWhatItsTokenUses) {
