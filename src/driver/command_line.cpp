@@ -140,8 +140,11 @@ std::string help_text(const Build& build) {
           "  --explain FILE.bib       print the entries of FILE.bib in the order the run sorts\n"
           "                           them (by name, year, title, as biblatex's default\n"
           "                           sorting does), each with the field that sorts it and\n"
-          "                           the strokes or reading of each Chinese character its key\n"
-          "                           uses; reads FILE.bib only and writes nothing\n"
+          "                           the strokes" +
+          std::string(build.takes_order_option ? " or reading" : "") +
+          " of each Chinese\n"
+          "                           character its key uses; reads FILE.bib only and\n"
+          "                           writes nothing\n"
           "  --help                   print this text\n"
           "  --version                print the version\n\n"
           "Exit status: 0 done, 1 usage, document or control file not found (LaTeX not run\n"
