@@ -2,6 +2,7 @@
 
 #include "decode/big5_decoder.h"
 #include "driver/run.h"
+#include "encode/character_uses.h"
 #include "encode/big5_encoder.h"
 #include "version.h"
 
@@ -19,6 +20,7 @@ int main(int argc, char** argv) {
       .rewrite_font_families = nullptr,
       .make_encoder = corvina::make_big5_encoder,
       .make_decoder = corvina::make_big5_decoder,
+      .character_uses = corvina::big5_character_uses,
   };
   return corvina::corvina_main(build, argc, argv);
 }

@@ -4,6 +4,7 @@
 #include "decode/changepq.h"
 #include "decode/utf8_decoder.h"
 #include "driver/run.h"
+#include "encode/character_uses.h"
 #include "encode/utf8_encoder.h"
 #include "version.h"
 
@@ -22,6 +23,7 @@ int main(int argc, char** argv) {
       .rewrite_font_families = corvina::changepq,
       .make_encoder = corvina::make_utf8_encoder,
       .make_decoder = corvina::make_utf8_decoder,
+      .character_uses = corvina::utf8_character_uses,
   };
   return corvina::corvina_main(build, argc, argv);
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/character_use.h"
 #include "core/decoder.h"
 #include "core/encoder.h"
 
@@ -32,6 +33,8 @@ struct Build {
   // `add_mbox` asks for the corvina4 "\mbox{}" before a brace behind a decoded character;
   // a check that compares decoded text with an original database turns it off.
   std::unique_ptr<Decoder> (*make_decoder)(bool add_mbox) = nullptr;
+  // What the encoder's tokens use of each character, for --explain.
+  CharacterUses character_uses = nullptr;
 
   std::string temp_bbl(const std::string& purename) const {
     return fixed_temp_bbl.empty() ? purename + "-tmp.bbl" : fixed_temp_bbl;

@@ -6,6 +6,7 @@ namespace corvina {
 namespace {
 
 constexpr std::string_view kOutputDirectory = "--output-directory";
+constexpr std::string_view kExplain = "--explain";
 
 bool is_long_option(const std::string& arg) { return arg.starts_with("--"); }
 
@@ -44,6 +45,15 @@ size_t read_long_option(const std::vector<std::string>& args, size_t at, Command
       return 0;
     }
     line.output_directory = args[at + 1];
+    return at + 2;
+  }
+  if (arg == kExplain) {
+    line.explain_asked = true;
+    if (at + 1 >= args.size() || args[at + 1].empty()) {
+      line.usage_error = arg + ": a .bib file name must follow.";
+      return 0;
+    }
+    line.explain_database = args[at + 1];
     return at + 2;
   }
   if (arg.starts_with(std::string(kOutputDirectory) + "=") && arg.size() > kOutputDirectory.size() + 1) {
@@ -87,6 +97,15 @@ CommandLine parse_command_line(const Build& build, const std::vector<std::string
       break;
     }
   }
+  if (!line.explain_database.empty()) {
+    // The database takes the document's place: a name after it is a mistake to point out.
+    if (at < args.size()) {
+      line.usage_error = args[at] + ": --explain reads its database only, not a document.";
+      return line;
+    }
+    line.action = CommandLine::Action::kExplain;
+    return line;
+  }
   if (at >= args.size()) return line;  // no document name
   // corvina takes exactly one name; corvina4 ignores whatever follows it.
   if (!build.takes_order_option && at + 1 != args.size()) return line;
@@ -97,8 +116,9 @@ CommandLine parse_command_line(const Build& build, const std::vector<std::string
 
 std::string help_text(const Build& build) {
   const std::string& name = build.program;
-  std::string text = "Usage: " + name + " [--chinese-first] [--output-directory DIR]" +
-                     (build.takes_order_option ? " [-y | -p]" : "") + " NAME\n\n";
+  const std::string order = build.takes_order_option ? " [-y | -p]" : "";
+  std::string text = "Usage: " + name + " [--chinese-first] [--output-directory DIR]" + order + " NAME\n" +
+                     "   or: " + name + order + " [--chinese-first] --explain FILE.bib\n\n";
   text += "Runs the bibliography back end (biber, or " + build.bibtex_without_bcf.front() +
           ") so that Chinese names and titles sort\n"
           "by stroke count" +
@@ -117,6 +137,14 @@ std::string help_text(const Build& build) {
   text += "  --chinese-first          put the Chinese entries before the others (default: after)\n"
           "  --output-directory DIR   NAME.bcf, NAME.aux and NAME.bbl are in DIR (as biber's);\n"
           "                           latexmk's DIR/NAME.bcf or DIR/NAME.aux may be given too\n"
+          "  --explain FILE.bib       print the entries of FILE.bib in the order the run sorts\n"
+          "                           them (by name, year, title, as biblatex's default\n"
+          "                           sorting does), each with the field that sorts it and\n"
+          "                           the strokes" +
+          std::string(build.takes_order_option ? " or reading" : "") +
+          " of each Chinese\n"
+          "                           character its key uses; reads FILE.bib only and\n"
+          "                           writes nothing\n"
           "  --help                   print this text\n"
           "  --version                print the version\n\n"
           "Exit status: 0 done, 1 usage, document or control file not found (LaTeX not run\n"

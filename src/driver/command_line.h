@@ -8,11 +8,13 @@
 namespace corvina {
 
 struct CommandLine {
-  enum class Action { kRun, kHelp, kVersion, kUsage };
+  enum class Action { kRun, kHelp, kVersion, kUsage, kExplain };
   Action action = Action::kUsage;
   std::string document;  // the name as typed, without ".vdk"
   SortOrder order = SortOrder::kStrokes;
   ChineseBlock block = ChineseBlock::kLast;
+  std::string explain_database;  // with kExplain: the .bib file to explain
+  bool explain_asked = false;    // --explain was given, also when the rest is a usage error
   std::string output_directory;  // where the back end's files are; empty: here
   std::string bad_option;  // an option that was not understood, to be reported
   // With kUsage: what was wrong, naming the argument, for the line before the usage text;

@@ -16,6 +16,7 @@
 #include "driver/document_name.h"
 #include "driver/encode_databases.h"
 #include "driver/encoding_check.h"
+#include "driver/explain.h"
 #include "platform/file_io.h"
 #include "platform/interrupt.h"
 #include "platform/names.h"
@@ -201,6 +202,23 @@ int run_document(const Build& build, int argc, char** argv) {
   }
   if (line.action == CommandLine::Action::kVersion) {
     std::cout << build.version << "\n";
+    return kExitOk;
+  }
+  if (line.explain_asked && line.action == CommandLine::Action::kUsage) {
+    // Nothing of a run has begun, so no log is left behind either.
+    if (!line.usage_error.empty()) std::cout << "\n! " << line.usage_error << "\n";
+    std::cout << build.usage;
+    return kExitUsage;
+  }
+  if (line.action == CommandLine::Action::kExplain) {
+    // Reads one database and writes nothing: no banner, no lock, no log.
+    if (!line.bad_option.empty()) std::cout << "! " << line.bad_option << ": parameter error. Ignore.\n";
+    try {
+      explain_file(build, line.order, line.block, line.explain_database, std::cout);
+    } catch (const RunError& error) {
+      std::cout << error.what();
+      return error.status();
+    }
     return kExitOk;
   }
   print_banner(build, std::cout);

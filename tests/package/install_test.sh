@@ -35,7 +35,7 @@ MANWIDTH=100 man -l "$prefix/share/man/man1/corvina.1" | grep -q -- "^ *-y" && f
 # Completion, as bash calls it: the word list, the word's index, then the function.
 folder="$prefix/doc folder"
 mkdir -p "$folder/sub"
-touch "$folder/thesis.vdk" "$folder/thesis.tex" "$folder/slides.tex" "$folder/notes.txt"
+touch "$folder/thesis.vdk" "$folder/thesis.tex" "$folder/slides.tex" "$folder/notes.txt" "$folder/refs.bib"
 complete_line() {  # PROGRAM WORDS... -> the offered words, one a line, sorted
   (cd "$folder" && bash -c 'source "$1"; shift; COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1));
     _corvina "$1" "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}";
@@ -48,10 +48,11 @@ expect() {  # EXPECTED_LINES PROGRAM WORDS...
   [ "$got" == "$want" ] || fail "completing '$*': got [$got], want [$want]"
 }
 expect $'-y' corvina4 -y
-expect $'--chinese-first\n--help\n--output-directory\n--version' corvina --
+expect $'--chinese-first\n--explain\n--help\n--output-directory\n--version' corvina --
 expect $'--chinese-first' corvina4 --ch
 expect "" corvina -y
 expect $'slides.tex\nsub\nthesis\nthesis.tex' corvina4 ""
 expect $'thesis\nthesis.tex' corvina4 -y th
 expect "sub" corvina4 --output-directory ""
+expect $'refs.bib\nsub' corvina4 -y --explain ""
 echo "install test passed"
