@@ -27,6 +27,10 @@ size_t read_long_option(const std::vector<std::string>& args, size_t at, Command
     line.block = ChineseBlock::kFirst;
     return at + 1;
   }
+  if (arg == "--all-entries") {
+    line.all_entries = true;
+    return at + 1;
+  }
   if (arg == kOutputDirectory) {
     if (at + 1 >= args.size() || args[at + 1].empty()) {
       line.usage_error = arg + ": a folder name must follow.";
@@ -81,7 +85,7 @@ CommandLine parse_command_line(const Build& build, const std::vector<std::string
 
 std::string help_text(const Build& build) {
   const std::string& name = build.program;
-  std::string text = "Usage: " + name + " [--chinese-first] [--output-directory DIR]" +
+  std::string text = "Usage: " + name + " [--chinese-first] [--all-entries] [--output-directory DIR]" +
                      (build.takes_order_option ? " [-y]" : "") + " NAME\n\n";
   text += "Runs the bibliography back end (biber, or " + build.bibtex_without_bcf.front() +
           ") so that Chinese names and titles sort\n"
@@ -95,6 +99,8 @@ std::string help_text(const Build& build) {
     text += "  -y                       sort by zhuyin instead of by strokes\n";
   }
   text += "  --chinese-first          put the Chinese entries before the others (default: after)\n"
+          "  --all-entries            hand the back end every entry of the databases, also\n"
+          "                           those the document does not cite\n"
           "  --output-directory DIR   NAME.bcf, NAME.aux and NAME.bbl are in DIR (as biber's);\n"
           "                           latexmk's DIR/NAME.bcf or DIR/NAME.aux may be given too\n"
           "  --help                   print this text\n"

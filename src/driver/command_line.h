@@ -13,6 +13,7 @@ struct CommandLine {
   std::string document;  // the name as typed, without ".vdk"
   SortOrder order = SortOrder::kStrokes;
   ChineseBlock block = ChineseBlock::kLast;
+  bool all_entries = false;  // the back end gets the entries the document does not cite too
   std::string output_directory;  // where the back end's files are; empty: here
   std::string bad_option;  // an option that was not understood, to be reported
   // With kUsage: what was wrong, naming the argument, for the line before the usage text;
