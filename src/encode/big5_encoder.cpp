@@ -2,6 +2,7 @@
 
 #include "encode/big5_groups.h"
 #include "encode/big5_reader.h"
+#include "encode/entry_encoder.h"
 #include "encode/run_encoder.h"
 
 namespace corvina {
@@ -36,7 +37,7 @@ class Big5Characters final : public CharacterLoop<Big5Characters> {
 }  // namespace
 
 std::unique_ptr<Encoder> make_big5_encoder(SortOrder, ChineseBlock block) {
-  return std::make_unique<RunEncoder>(std::make_unique<Big5Characters>(block));
+  return std::make_unique<EntryEncoder>(std::make_unique<Big5Characters>(block), bib::ReaderOptions{.big5 = true}, false);
 }
 
 }  // namespace corvina

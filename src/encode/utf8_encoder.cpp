@@ -1,5 +1,6 @@
 #include "encode/utf8_encoder.h"
 
+#include "encode/entry_encoder.h"
 #include "encode/run_encoder.h"
 #include "encode/tables/character_tables.h"
 #include "encode/utf8_reader.h"
@@ -41,12 +42,12 @@ class Utf8Characters final : public CharacterLoop<Utf8Characters> {
 }  // namespace
 
 std::unique_ptr<Encoder> make_utf8_encoder(SortOrder order, ChineseBlock block) {
-  if (order == SortOrder::kZhuyin) return std::make_unique<RunEncoder>(make_zhuyin_characters(block));
+  if (order == SortOrder::kZhuyin) return std::make_unique<EntryEncoder>(make_zhuyin_characters(block), bib::ReaderOptions{}, true);
   return make_utf8_encoder_with(tables::strokes, block);
 }
 
 std::unique_ptr<Encoder> make_utf8_encoder_with(utf8::GroupLookup lookup, ChineseBlock block) {
-  return std::make_unique<RunEncoder>(std::make_unique<Utf8Characters>(lookup, block));
+  return std::make_unique<EntryEncoder>(std::make_unique<Utf8Characters>(lookup, block), bib::ReaderOptions{}, false);
 }
 
 }  // namespace corvina
