@@ -25,7 +25,8 @@ std::string run_first(const RunState& state, const std::string& why) {
   return "\n! run " + state.hints.engine() + " " + state.purename + " first: " + why + ".\n";
 }
 
-// The control file the back end will read; throws when it is not there.
+}  // namespace
+
 std::string control_file(const RunState& state) {
   const std::string base = backend_base(state);
   const ControlFiles files = probe_control_files(base);
@@ -34,6 +35,8 @@ std::string control_file(const RunState& state) {
   const bool biber = !files.bcf && state.hints.biblatex && !state.hints.biblatex_bibtex;
   throw RunError(kExitUsage, run_first(state, base + (biber ? ".bcf" : ".aux") + " is missing"));
 }
+
+namespace {
 
 std::vector<std::string> databases_in(const std::string& control) {
   if (control.ends_with(".aux")) return aux_databases(control);
