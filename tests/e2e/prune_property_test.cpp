@@ -31,14 +31,14 @@ struct Document {
 
 class Generator {
  public:
-  Generator(Backend backend, unsigned seed) : backend_(backend), random_(seed) {}
+  Generator(Backend backend, unsigned seed) : backend_(backend), seed_(seed), random_(seed) {}
 
   Document make() {
     entries();
     Document doc;
     doc.a_bib = "@string{pub = {國立臺灣大學出版中心}}\n@preamble{\"\\newcommand{\\noop}[1]{}\"}\n" + a_;
     doc.b_bib = "@comment{the other database}\n" + b_;
-    doc.cites_everything = chance(6);
+    doc.cites_everything = seed_ % 4 == 0;  // of each back end's cases, one in four
     doc.tex = backend_ == Backend::kClassicBibtex ? classic_tex(doc.cites_everything) : biblatex_tex(doc.cites_everything);
     return doc;
   }
@@ -122,6 +122,7 @@ class Generator {
   }
 
   Backend backend_;
+  unsigned seed_;
   std::mt19937 random_;
   std::string a_, b_;
   std::vector<std::string> keys_;
