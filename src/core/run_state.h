@@ -29,6 +29,8 @@ struct RunState {
   bool direct = false;
   SortOrder order = SortOrder::kStrokes;
   ChineseBlock block = ChineseBlock::kLast;
+  // The back end gets every entry, not only those the document needs.
+  bool all_entries = false;
 
   // Set once an include line or a bibliography command has been accepted anywhere.
   bool findj = false;

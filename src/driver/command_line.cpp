@@ -39,6 +39,10 @@ size_t read_long_option(const std::vector<std::string>& args, size_t at, Command
     line.block = ChineseBlock::kFirst;
     return at + 1;
   }
+  if (arg == "--all-entries") {
+    line.all_entries = true;
+    return at + 1;
+  }
   if (arg == kOutputDirectory) {
     if (at + 1 >= args.size() || args[at + 1].empty()) {
       line.usage_error = arg + ": a folder name must follow.";
@@ -117,7 +121,7 @@ CommandLine parse_command_line(const Build& build, const std::vector<std::string
 std::string help_text(const Build& build) {
   const std::string& name = build.program;
   const std::string order = build.takes_order_option ? " [-y | -p]" : "";
-  std::string text = "Usage: " + name + " [--chinese-first] [--output-directory DIR]" + order + " NAME\n" +
+  std::string text = "Usage: " + name + " [--chinese-first] [--all-entries] [--output-directory DIR]" + order + " NAME\n" +
                      "   or: " + name + order + " [--chinese-first] --explain FILE.bib\n\n";
   text += "Runs the bibliography back end (biber, or " + build.bibtex_without_bcf.front() +
           ") so that Chinese names and titles sort\n"
@@ -135,6 +139,8 @@ std::string help_text(const Build& build) {
             "  -p                       sort by pinyin (mainland readings), as GB/T 7714 asks\n";
   }
   text += "  --chinese-first          put the Chinese entries before the others (default: after)\n"
+          "  --all-entries            hand the back end every entry of the databases, also\n"
+          "                           those the document does not cite\n"
           "  --output-directory DIR   NAME.bcf, NAME.aux and NAME.bbl are in DIR (as biber's);\n"
           "                           latexmk's DIR/NAME.bcf or DIR/NAME.aux may be given too\n"
           "  --explain FILE.bib       print the entries of FILE.bib in the order the run sorts\n"

@@ -15,6 +15,7 @@ struct CommandLine {
   ChineseBlock block = ChineseBlock::kLast;
   std::string explain_database;  // with kExplain: the .bib file to explain
   bool explain_asked = false;    // --explain was given, also when the rest is a usage error
+  bool all_entries = false;  // the back end gets the entries the document does not cite too
   std::string output_directory;  // where the back end's files are; empty: here
   std::string bad_option;  // an option that was not understood, to be reported
   // With kUsage: what was wrong, naming the argument, for the line before the usage text;

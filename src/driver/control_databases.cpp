@@ -27,8 +27,9 @@ std::string run_first(const RunState& state, const std::string& why) {
   return "\n! run " + state.hints.engine() + " " + state.purename + " first: " + why + ".\n";
 }
 
-// The control file the back end will read; throws when it is not there. One that is
-// there but cannot be read is not one that LaTeX has yet to write.
+}  // namespace
+
+// One that is there but cannot be read is not one that LaTeX has yet to write.
 std::string control_file(const RunState& state) {
   const std::string base = backend_base(state);
   const ControlFiles files = probe_control_files(base);
@@ -39,6 +40,8 @@ std::string control_file(const RunState& state) {
   const bool biber = !files.bcf && state.hints.biblatex && !state.hints.biblatex_bibtex;
   throw RunError(kExitUsage, run_first(state, base + (biber ? ".bcf" : ".aux") + " is missing"));
 }
+
+namespace {
 
 std::vector<std::string> databases_in(const std::string& control) {
   if (control.ends_with(".aux")) return aux_databases(control);

@@ -14,4 +14,8 @@ namespace corvina {
 // the document asks for a bibliography and no database is named anywhere.
 void add_control_file_databases(RunState& state);
 
+// The control file that the back end will read. Throws RunError(kExitUsage) when it is
+// missing, as above, and RunError(kExitFileError) when it is there but cannot be looked at.
+std::string control_file(const RunState& state);
+
 }  // namespace corvina

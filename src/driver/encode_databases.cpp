@@ -3,8 +3,10 @@
 #include <optional>
 
 #include "driver/encoding_check.h"
+#include "driver/needed_entries.h"
 #include "encode/cvtc.h"
 #include "encode/encoding_census.h"
+#include "encode/pruned_copy.h"
 #include "platform/interrupt.h"
 #include "platform/names.h"
 #include "staging/encoded_swap.h"
@@ -29,8 +31,11 @@ const std::string& database_path(const RunState& state, size_t m) {
 }
 
 // Returns what the encoder read, once the working copy is whole; nothing when it could
-// not be made.
-std::optional<FileDigest> encode_to_working_copy(RunState& state, Encoder& encoder, size_t m) {
+// not be made. The digest and the census see the database whole, the encoder only the
+// entries needed (never with a malformed entry, so the lines its warnings name are the
+// database's own).
+std::optional<FileDigest> encode_to_working_copy(RunState& state, Encoder& encoder, size_t m,
+                                                 const std::optional<NeededEntries>& needed) {
   const std::string& entry = state.orgbib[m];
   Digester input;
   EncodingCensus census;
@@ -39,11 +44,14 @@ std::optional<FileDigest> encode_to_working_copy(RunState& state, Encoder& encod
     state.console << "!Warning: " << name << ", line " << line << ": " << reason
                   << "; it goes to the back end as it is.\n";
   });
+  std::optional<PrunedCopy> pruned;
+  if (needed) pruned.emplace(needed->needed, needed->first[m], bib::ReaderOptions{.big5 = !state.build.reads_utf8});
   if (!cvtc(state, encoder, state.encoder_input[m], working_copy_name(entry), &error,
             [&input, &census](std::string_view bytes) {
               input.add(bytes);
               census.feed(bytes);
-            })) {
+            },
+            pruned ? &*pruned : nullptr)) {
     refuse_other_encoding(state, database_path(state, m));
     warn_left_alone(state, entry, error);
     return std::nullopt;
@@ -75,12 +83,13 @@ void encode_databases(RunState& state) {
   state.debug << "\nbibno: " << state.orgbib.size() << "\n";
   auto encoder = state.build.make_encoder(state.order, state.block);
   std::vector<std::optional<FileDigest>> encoded(state.orgbib.size());
+  const std::optional<NeededEntries> needed = needed_entries_of_run(state);
   for (size_t m = 0; m < state.orgbib.size(); ++m) {
     // One left alone is not encoded, but is still refused as before.
     if (state.staged[m] == Staged::kLeftAlone) {
       refuse_other_encoding_of_entry(state, state.orgbib[m]);
     } else {
-      encoded[m] = encode_to_working_copy(state, *encoder, m);
+      encoded[m] = encode_to_working_copy(state, *encoder, m, needed);
     }
   }
   for (size_t m = 0; m < state.orgbib.size(); ++m) {

@@ -244,6 +244,7 @@ int run_document(const Build& build, int argc, char** argv) {
   state.order = line.order;
   DocumentName name = resolve_document_name(line.document, line.output_directory, path_exists);
   state.block = line.block;
+  state.all_entries = line.all_entries;
   state.fullname = name.fullname;
   state.purename = name.purename;
   state.output_directory = name.output_directory;

@@ -6,6 +6,7 @@
 
 #include "platform/file_io.h"
 #include "platform/names.h"
+#include "scan/bcf_markup.h"
 #include "scan/line_rules.h"
 #include "scan/source_lines.h"
 
@@ -15,55 +16,25 @@ namespace {
 constexpr std::string_view kOpen = "<bcf:datasource";
 constexpr std::string_view kClose = "</bcf:datasource>";
 
-// The value of attribute `name` in the start tag `tag`, or an empty string.
-std::string attribute(std::string_view tag, const std::string& name) {
-  const std::string head = " " + name + "=\"";
-  size_t at = tag.find(head);
-  if (at == std::string_view::npos) return "";
-  at += head.size();
-  return std::string(tag.substr(at, tag.find('"', at) - at));
-}
-
-std::string resolve_references(std::string_view text) {
-  static const std::pair<std::string_view, char> kReferences[] = {
-      {"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&apos;", '\''}};
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    bool replaced = false;
-    for (const auto& [reference, c] : kReferences) {
-      if (text.substr(i, reference.size()) == reference) {
-        out += c;
-        i += reference.size() - 1;
-        replaced = true;
-        break;
-      }
-    }
-    if (!replaced) out += text[i];
-  }
-  return out;
-}
-
 bool wanted(std::string_view tag) {
-  const std::string datatype = attribute(tag, "datatype");
-  return attribute(tag, "type") == "file" && (datatype.empty() || datatype == "bibtex") &&
-         attribute(tag, "glob") != "true";
+  const std::string datatype = xml_attribute(tag, "datatype");
+  return xml_attribute(tag, "type") == "file" && (datatype.empty() || datatype == "bibtex") &&
+         xml_attribute(tag, "glob") != "true";
 }
 
 std::string with_bib_ending(const std::string& name) {
   return name.ends_with(".bib") ? name : name + ".bib";
 }
 
-// bibtex reads an \@input file where the line stands, so its databases come in there.
+// bibtex reads an \@input file where the line stands, so what it names comes in there.
 void read_aux(const std::filesystem::path& path, std::set<std::string>& seen,
-              std::vector<std::string>& names) {
+              const std::function<void(std::string_view)>& visit) {
   if (!regular_file(from_path(path))) return;
   if (!seen.insert(from_path(path.lexically_normal())).second) return;  // \@input loops
   for_each_line(from_path(path), [&](std::string_view line) {
+    visit(line);
     AuxLine aux = scan_aux_line(line);
-    for (const std::string& name : aux.bibdata) {
-      if (!name.empty()) names.push_back(with_bib_ending(name));
-    }
-    if (!aux.input.empty()) read_aux(path.parent_path() / to_path(aux.input), seen, names);
+    if (!aux.input.empty()) read_aux(path.parent_path() / to_path(aux.input), seen, visit);
   });
 }
 
@@ -93,7 +64,7 @@ void BcfSources::feed(std::string_view piece) {
     }
     const std::string_view text(pending_);
     if (wanted(text.substr(at, tag_end - at))) {
-      std::string name = resolve_references(text.substr(tag_end + 1, close - tag_end - 1));
+      std::string name = resolve_xml_references(text.substr(tag_end + 1, close - tag_end - 1));
       if (!name.empty()) names_.push_back(name);
     }
     from = at + 1;
@@ -117,10 +88,18 @@ AuxLine scan_aux_line(std::string_view line) {
   return aux;
 }
 
-std::vector<std::string> aux_databases(const std::string& path) {
+void for_each_aux_line(const std::string& path, const std::function<void(std::string_view)>& visit) {
   std::set<std::string> seen;
+  read_aux(to_path(path), seen, visit);
+}
+
+std::vector<std::string> aux_databases(const std::string& path) {
   std::vector<std::string> names;
-  read_aux(to_path(path), seen, names);
+  for_each_aux_line(path, [&names](std::string_view line) {
+    for (const std::string& name : scan_aux_line(line).bibdata) {
+      if (!name.empty()) names.push_back(with_bib_ending(name));
+    }
+  });
   return names;
 }
 

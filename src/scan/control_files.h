@@ -3,6 +3,7 @@
 // for it: NAME.bcf for biber, NAME.aux for bibtex. They name every database, also those
 // named where the source scan does not look (a .sty, "\input setup/preamble").
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,6 +36,11 @@ struct AuxLine {
   std::string input;
 };
 AuxLine scan_aux_line(std::string_view line);
+
+// Hands `visit` each line of the .aux file `path`, and the lines of each .aux file that an
+// "\@input{chap1.aux}" pulls in (found in the folder of `path`, as bibtex finds them)
+// right behind that line. A file that cannot be read, or one read already, is passed over.
+void for_each_aux_line(const std::string& path, const std::function<void(std::string_view)>& visit);
 
 // The databases named in the .aux file `path` and in the .aux files it pulls in with
 // \@input (found in the folder of `path`, as bibtex finds them), each with ".bib" as

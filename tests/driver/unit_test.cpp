@@ -94,6 +94,23 @@ TEST(CommandLine, ArgumentReadAsTheWrongSetting) {
   }
 }
 
+TEST(CommandLine, AllEntriesReadOnlyBeforeTheName) {
+  using A = CommandLine::Action;
+  const std::tuple<bool, std::vector<std::string>, A, bool> cases[] = {
+      {false, {"--all-entries", "-y", "thesis"}, A::kRun, true},
+      {false, {"-y", "--chinese-first", "--all-entries", "thesis"}, A::kRun, true},
+      {true, {"--all-entries", "thesis"}, A::kRun, true},
+      {false, {"thesis", "--all-entries"}, A::kRun, false},
+      {true, {"thesis", "--all-entries"}, A::kUsage, false},
+      {false, {"--all-entry", "thesis"}, A::kUsage, false},
+  };
+  for (const auto& [big5, args, action, all_entries] : cases) {
+    CommandLine line = parse_command_line(big5 ? big5_like() : utf8_like(), args);
+    EXPECT_EQ(std::tie(line.action, line.all_entries), std::tie(action, all_entries)) << ::testing::PrintToString(args);
+  }
+  EXPECT_NE(help_text(utf8_like()).find("--all-entries"), std::string::npos);
+}
+
 TEST(DocumentName, VdkFirstThenTexInDirectModeAndControlFilesNameTheFolder) {
   struct Case {
     std::string typed, output_directory;

@@ -48,7 +48,7 @@ expect() {  # EXPECTED_LINES PROGRAM WORDS...
   [ "$got" == "$want" ] || fail "completing '$*': got [$got], want [$want]"
 }
 expect $'-y' corvina4 -y
-expect $'--chinese-first\n--explain\n--help\n--output-directory\n--version' corvina --
+expect $'--all-entries\n--chinese-first\n--explain\n--help\n--output-directory\n--version' corvina --
 expect $'--chinese-first' corvina4 --ch
 expect "" corvina -y
 expect $'slides.tex\nsub\nthesis\nthesis.tex' corvina4 ""
