@@ -14,6 +14,17 @@ enum class SortOrder { kStrokes, kZhuyin };
 // letter, or, as Taiwanese thesis guidelines ask, before them.
 enum class ChineseBlock { kLast, kFirst };
 
+// Whether every run of tokens carries one fixed CJK ideograph right after its prefix. A
+// classic .bst style formats the tokens as the text of the entry and looks at their bytes
+// for Chinese (gbt7714 picks "等" for "et al." and Chinese punctuation so); the ideograph
+// lets it find some. Every run has the same one in the same place, so the order of the
+// keys among themselves and against Latin ones stays as it is without it.
+enum class RunMark { kNone, kIdeograph };
+
+// That ideograph, 中, in each build's encoding.
+inline constexpr std::string_view kUtf8RunMark = "\xE4\xB8\xAD";
+inline constexpr std::string_view kBig5RunMark = "\xA4\xA4";
+
 // Rewrites every run of Chinese characters as one ASCII sort token; every other byte is
 // copied. Feed a database in pieces of any size: a character cut by a piece boundary is
 // held back until the next piece, and a run that goes on into the next piece keeps its

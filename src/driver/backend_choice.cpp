@@ -3,6 +3,7 @@
 #include "driver/document_name.h"
 #include "platform/file_io.h"
 #include "platform/platform.h"
+#include "scan/control_files.h"
 
 namespace corvina {
 
@@ -30,6 +31,13 @@ std::vector<std::string> backend_command(const Build& build, const std::string& 
   if (argv.front() == "biber") return {"biber", "--output-directory", output_directory, purename};
   bibinputs_folder = output_directory;
   return argv;
+}
+
+bool runs_classic_style(const Build& build, const std::string& purename, const std::string& output_directory) {
+  const std::string base = in_directory(output_directory, purename);
+  if (choose_backend(build, probe_control_files(base), base).front() == "biber") return false;
+  const std::string style = aux_bibstyle(base + ".aux");
+  return !style.empty() && style != "biblatex";
 }
 
 ControlFiles probe_control_files(const std::string& purename) {

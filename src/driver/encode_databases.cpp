@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "driver/backend_choice.h"
 #include "driver/encoding_check.h"
 #include "encode/cvtc.h"
 #include "encode/encoding_census.h"
@@ -65,7 +66,9 @@ void put_in_place(RunState& state, size_t m, const FileDigest& input) {
 
 void encode_databases(RunState& state) {
   state.debug << "\nbibno: " << state.orgbib.size() << "\n";
-  auto encoder = state.build.make_encoder(state.order, state.block);
+  const RunMark mark = runs_classic_style(state.build, state.purename, state.output_directory) ? RunMark::kIdeograph
+                                                                                               : RunMark::kNone;
+  auto encoder = state.build.make_encoder(state.order, state.block, mark);
   std::vector<std::optional<FileDigest>> encoded(state.orgbib.size());
   for (size_t m = 0; m < state.orgbib.size(); ++m) {
     // One left alone is not encoded, but is still refused as before.

@@ -1,6 +1,7 @@
 #include "encode/zhuyin_characters.h"
 
 #include <string>
+#include <utility>
 
 #include "encode/name_fields.h"
 #include "encode/tables/character_tables.h"
@@ -15,7 +16,7 @@ namespace {
 
 class ZhuyinCharacters final : public CharacterLoop<ZhuyinCharacters> {
  public:
-  explicit ZhuyinCharacters(ChineseBlock block) : block_(block) {}
+  explicit ZhuyinCharacters(std::string opening) : opening_(std::move(opening)) {}
 
   Token get_tokena(std::string_view bytes, bool, bool at_end) const {
     return utf8::get_tokena(bytes, at_end);
@@ -82,14 +83,14 @@ class ZhuyinCharacters final : public CharacterLoop<ZhuyinCharacters> {
 
   void write(char32_t cp, bool opens_run, const tables::Reading& reading, int strokes, std::string& out) {
     if (opens_run) {
-      out.append(run_prefix(block_));
+      out.append(opening_);
       append_group_code(out, zhuyin::first_symbol(reading));
     }
     zhuyin::append_token(out, cp, reading, strokes);
     last_ = {reading, strokes};
   }
 
-  const ChineseBlock block_;
+  const std::string opening_;
   NameFieldTracker names_;
   // The first character of a name that may begin a compound surname, not yet written.
   struct Held {
@@ -107,8 +108,8 @@ class ZhuyinCharacters final : public CharacterLoop<ZhuyinCharacters> {
 
 }  // namespace
 
-std::unique_ptr<CharacterSet> make_zhuyin_characters(ChineseBlock block) {
-  return std::make_unique<ZhuyinCharacters>(block);
+std::unique_ptr<CharacterSet> make_zhuyin_characters(std::string opening) {
+  return std::make_unique<ZhuyinCharacters>(std::move(opening));
 }
 
 }  // namespace corvina

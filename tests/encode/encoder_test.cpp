@@ -186,12 +186,14 @@ const std::vector<std::string> kUtf8Names = {"\xE2\x80\x9C", "一", "齉龘"};
 
 TEST(encode, ChineseBlockSplitsTheLatinKeysOrFallsOnTheWrongSide) {
   for (const ChineseBlock block : {ChineseBlock::kLast, ChineseBlock::kFirst}) {
+    for (const RunMark mark : {RunMark::kNone, RunMark::kIdeograph})
     for (const bool big5_build : {true, false}) {
-      SCOPED_TRACE(std::string(big5_build ? "big5" : "utf8") + (block == ChineseBlock::kFirst ? " first" : " last"));
+      SCOPED_TRACE(std::string(big5_build ? "big5" : "utf8") + (block == ChineseBlock::kFirst ? " first" : " last") +
+                   (mark == RunMark::kIdeograph ? " marked" : ""));
       auto encode_name = [&](const std::string& name) {
         if (static_cast<unsigned char>(name[0]) < 0x80) return name;
-        return encode(big5_build ? *make_big5_encoder(SortOrder::kStrokes, block)
-                                 : *make_utf8_encoder(SortOrder::kStrokes, block), name);
+        return encode(big5_build ? *make_big5_encoder(SortOrder::kStrokes, block, mark)
+                                 : *make_utf8_encoder(SortOrder::kStrokes, block, mark), name);
       };
       const std::vector<std::string>& chinese = big5_build ? kBig5Names : kUtf8Names;
       std::vector<std::string> names = block == ChineseBlock::kFirst ? chinese : kLatinKeys;
@@ -201,6 +203,40 @@ TEST(encode, ChineseBlockSplitsTheLatinKeysOrFallsOnTheWrongSide) {
       EXPECT_TRUE(encode_name(chinese[0]).starts_with(block == ChineseBlock::kFirst ? "0Zz" : "Zzz"));
     }
   }
+}
+
+// A classic .bst style looks for Chinese in the text of each name and title: every run must
+// carry the ideograph, right behind its prefix, in every order and build, and nowhere else.
+TEST(encode, RunWithoutItsIdeographOrIdeographOutOfPlace) {
+  struct Case {
+    bool big5_build;
+    SortOrder order;
+    std::string text;
+    std::size_t runs;
+  };
+  const std::string chen = "\xE9\x99\xB3", dawen = "\xE5\xA4\xA7\xE6\x96\x87", zeng = "\xE6\x9B\xBE";
+  const Case cases[] = {
+      {false, SortOrder::kStrokes, chen, 1},
+      {false, SortOrder::kStrokes, "a" + chen + dawen + " b", 1},
+      {false, SortOrder::kStrokes, "{" + chen + ", " + dawen + "} and " + zeng, 3},
+      {false, SortOrder::kZhuyin, "author = {" + chen + ", " + dawen + " and " + zeng + "}", 3},
+      {false, SortOrder::kStrokes, "Zzz and 0Zz as text", 0},
+      {true, SortOrder::kStrokes, "\xA4\x40 x \xB3\xAF\xA4\x6A", 2},
+  };
+  for (const ChineseBlock block : {ChineseBlock::kLast, ChineseBlock::kFirst})
+    for (const Case& c : cases) {
+      SCOPED_TRACE(c.text);
+      const auto make = c.big5_build ? make_big5_encoder : make_utf8_encoder;
+      const std::string_view mark = c.big5_build ? kBig5RunMark : kUtf8RunMark;
+      const std::string plain = encode(*make(c.order, block, RunMark::kNone), c.text);
+      const std::string marked = encode(*make(c.order, block, RunMark::kIdeograph), c.text);
+      const std::string prefix(run_prefix(block));
+      std::string expected = plain;
+      for (std::size_t at = plain.find(prefix), n = 0; n < c.runs; ++n, at = expected.find(prefix, at + 1))
+        expected.insert(at + prefix.size(), mark);
+      EXPECT_EQ(marked, expected);
+      EXPECT_EQ(marked.size() - plain.size(), c.runs * mark.size());
+    }
 }
 
 }  // namespace
