@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "e2e_support.h"
+#include "scan/sorting_templates.h"
 
 namespace corvina::e2e {
 namespace {
@@ -199,6 +200,16 @@ TEST_P(StyleAsDirect, BibliographyDiffersFromTheDirectRunsButForTheOrderOrSortKe
   write_file("direct/refs.bib", kDatabase);
   ASSERT_EQ(sh("cd direct && " + kLatex).status, 0) << read_file("direct/latex.log");
   for (const Order& order : kOrders) ASSERT_EQ(sh(std::string("cp -r direct ") + order.folder).status, 0);
+  if (s.backend == Backend::kBiber) {
+    // What the encoder learns of the sorting from the real control file.
+    const auto settings = read_sort_settings(read_file("direct/thesis.bcf"));
+    ASSERT_TRUE(settings) << "no sorting template read";
+    const std::vector<std::string> fields = settings->sorted_fields();
+    const bool by_name = std::find(fields.begin(), fields.end(), "sortname") != fields.end();
+    EXPECT_EQ(by_name, s.sorting != Sorting::kCitationOrder) << joined(fields);
+    const auto has_author = [](const std::string& field) { return field == "author" || field == "title"; };
+    if (by_name) EXPECT_EQ(settings->name_list_sorted_by("book", has_author), "author");
+  }
   const Shell direct = sh("cd direct && timeout 120 " + backend + " thesis && " + kLatex + " && pdftotext thesis.pdf");
   ASSERT_EQ(direct.status, 0) << direct.output << read_file("direct/latex.log");
   std::vector<std::string> direct_keys;
