@@ -6,15 +6,19 @@ include(GNUInstallDirs)
 install(TARGETS corvina corvina4 RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${CMAKE_BINARY_DIR}/man/corvina.1 ${CMAKE_BINARY_DIR}/man/corvina4.1
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES README.md README.zh-TW.md README.zh-CN.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 file(GLOB latexmk_recipes ${CMAKE_SOURCE_DIR}/examples/latexmkrc*)
 file(GLOB arara_rules ${CMAKE_SOURCE_DIR}/examples/arara/*.yaml)
 install(FILES ${latexmk_recipes} DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
 install(FILES ${arara_rules} DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples/arara)
-# bash-completion loads a command's completion from a file named after the command.
+install(DIRECTORY examples/editors DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples USE_SOURCE_PERMISSIONS)
+# bash-completion loads a command's completion from a file named after the command. Its
+# version 2 looks in share/bash-completion/completions under its own prefix (/usr on
+# Debian, Homebrew's prefix on macOS); version 1 reads etc/bash_completion.d instead.
+set(CORVINA_BASH_COMPLETION_DIR ${CMAKE_INSTALL_DATADIR}/bash-completion/completions CACHE STRING
+    "Where the bash completion goes, relative to the prefix")
 foreach(program corvina corvina4)
-  install(FILES completion/corvina DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions
-          RENAME ${program})
+  install(FILES completion/corvina DESTINATION ${CORVINA_BASH_COMPLETION_DIR} RENAME ${program})
 endforeach()
 
 set(CPACK_GENERATOR DEB)

@@ -92,6 +92,20 @@ Original make_database(const fs::path& path, const std::string& bytes) {
   return {path, bytes, time};
 }
 
+// The folder this program was started from, where corvina4 and pellam4 are built. Not
+// every system can name a process's own file (/proc is Linux's), so it is found as a
+// shell would have found argv[0].
+fs::path own_folder(const std::string& argv0) {
+  if (argv0.find('/') != std::string::npos) return fs::canonical(argv0).parent_path();
+  const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
+  for (size_t at = 0, end = 0; end != std::string::npos; at = end + 1) {
+    end = path.find(':', at);
+    const fs::path folder = path.substr(at, end == std::string::npos ? std::string::npos : end - at);
+    if (access((folder / argv0).c_str(), X_OK) == 0) return fs::canonical(folder / argv0).parent_path();
+  }
+  return fs::current_path();
+}
+
 std::set<std::string> listing(const fs::path& folder) {
   std::set<std::string> names;
   for (const auto& file : fs::directory_iterator(folder)) names.insert(file.path().filename().string());
@@ -106,8 +120,7 @@ std::string join(const std::set<std::string>& names) {
 
 class Bench {
  public:
-  Bench(int entries, unsigned seed) : root_(make_root()), random_(seed) {
-    const fs::path programs = fs::canonical("/proc/self/exe").parent_path();
+  Bench(const fs::path& programs, int entries, unsigned seed) : root_(make_root()), random_(seed) {
     fs::create_directories(root_ / "bin");
     for (const char* folder : {"doc", "shared", "texmf"}) fs::create_directories(root_ / folder);
     // Slow enough that kills land while it works; it reads the encoded databases.
@@ -319,7 +332,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::cout << "seed " << seed << ", " << entries << " entries\n";
-  Bench bench(entries, seed);
+  Bench bench(own_folder(argv[0]), entries, seed);
   int status = 0;
   if (kills > 0) status |= torture_kills(bench, kills);
   if (pairs > 0) status |= torture_pairs(bench, pairs);

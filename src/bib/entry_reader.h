@@ -12,7 +12,14 @@
 //   the size of the database.
 // - Malformed input (an entry that does not close, a field that does not parse) is never
 //   dropped: the handler is told through malformed(), with the line where the entry began
-//   and the reason, and the entry's bytes then go to text() unchanged.
+//   and the reason, and the entry's bytes then go to text() unchanged, in one call. Where
+//   a field does not parse, they are the bytes before the one that does not fit, and
+//   reading goes on from that byte as text between entries (so an "@" there opens the
+//   next entry, as bibtex reads it). A @comment whose braces never balance gives only its
+//   "@comment" as its bytes: reading starts again at its brace, as bibtex reads a comment,
+//   so that it does not swallow the entries after it.
+// - An entry that has not closed after ReaderOptions::longest_entry bytes is taken for one
+//   that never closes: memory stays bounded on a database whose one brace is missing.
 // The syntax read is the one bibtex and biber share: "@type{key, name = value, ...}" or
 // "@type(key, ...)"; a value is "{...}" with nested braces, "\"...\"" (braces nest inside,
 // a quote inside braces does not end it), a number or a macro name, or several of these
@@ -64,6 +71,16 @@ struct Entry {
   std::string_view inner(const ValuePiece& piece) const;
 };
 
+struct ReaderOptions {
+  // Big5: a byte A1..FE (A0 right after a character) and the byte after it, whatever it
+  // is, are one character, as the Big5 encoder reads them. So a second byte "@", "{" or
+  // "}" is never syntax. UTF-8 needs nothing: no byte of its characters is ASCII.
+  bool big5 = false;
+  // Far beyond any real entry (the longest seen are reference managers' @comment blocks
+  // of a few hundred kilobytes), and small enough to hold in memory anywhere.
+  std::size_t longest_entry = std::size_t{16} << 20;
+};
+
 class Handler {
  public:
   virtual ~Handler() = default;
@@ -78,7 +95,7 @@ class Handler {
 
 class EntryReader {
  public:
-  explicit EntryReader(Handler& handler);
+  explicit EntryReader(Handler& handler, ReaderOptions options = {});
   EntryReader(const EntryReader&) = delete;
   EntryReader& operator=(const EntryReader&) = delete;
   ~EntryReader();
@@ -88,6 +105,11 @@ class EntryReader {
   // The end of the database: an entry still open is malformed ("the file ends inside
   // it"). The reader is then ready for another database.
   void finish();
+
+  // During malformed(): the entry as far as it was read. Its text is the bytes that text()
+  // gets next; the field being read when it failed, if any, is the last, its last piece
+  // cut off at the end of the text.
+  const Entry& partial() const;
 
  private:
   struct State;

@@ -1,6 +1,8 @@
 #pragma once
 // The streaming sort-key encoder: the interface that the run driver and the tests use.
 
+#include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -38,6 +40,11 @@ class Encoder {
   // as the plain bytes it was). The encoder is then ready for the next database; any
   // memory the classifier keeps across characters carries over.
   virtual void finish(std::string& out) = 0;
+
+  // Told of each entry of a database that cannot be read as one, when it is met: the line
+  // where it begins and why. Its bytes are still encoded, as text between entries.
+  using MalformedListener = std::function<void(std::size_t line, std::string_view reason)>;
+  virtual void on_malformed(MalformedListener) {}
 };
 
 }  // namespace corvina

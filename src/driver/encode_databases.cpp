@@ -32,6 +32,10 @@ std::optional<FileDigest> encode_to_working_copy(RunState& state, Encoder& encod
   Digester input;
   EncodingCensus census;
   std::string error;
+  encoder.on_malformed([&state, &name = database_path(state, m)](std::size_t line, std::string_view reason) {
+    state.console << "!Warning: " << name << ", line " << line << ": " << reason
+                  << "; it goes to the back end as it is.\n";
+  });
   if (!cvtc(state, encoder, state.encoder_input[m], working_copy_name(entry), &error,
             [&input, &census](std::string_view bytes) {
               input.add(bytes);

@@ -4,6 +4,7 @@
 
 #include "encode/big5_groups.h"
 #include "encode/big5_reader.h"
+#include "encode/entry_encoder.h"
 #include "encode/run_encoder.h"
 
 namespace corvina {
@@ -38,7 +39,8 @@ class Big5Characters final : public CharacterLoop<Big5Characters> {
 }  // namespace
 
 std::unique_ptr<Encoder> make_big5_encoder(SortOrder, ChineseBlock block, RunMark mark) {
-  return std::make_unique<RunEncoder>(std::make_unique<Big5Characters>(run_opening(block, mark, kBig5RunMark)));
+  return std::make_unique<EntryEncoder>(std::make_unique<Big5Characters>(run_opening(block, mark, kBig5RunMark)),
+                                        bib::ReaderOptions{.big5 = true}, false);
 }
 
 }  // namespace corvina

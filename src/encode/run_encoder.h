@@ -67,6 +67,8 @@ class RunEncoder final : public Encoder {
   explicit RunEncoder(std::unique_ptr<CharacterSet> characters);
   void encode(std::string_view input, std::string& out) override;
   void finish(std::string& out) override;
+  // A name of a name list begins at the next byte encoded.
+  void name_starts_here() { characters_->name_starts_here(); }
 
  private:
   // Writes the tokens at the front of `bytes`; returns how many bytes they took.

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "encode/entry_encoder.h"
 #include "encode/run_encoder.h"
 #include "encode/tables/character_tables.h"
 #include "encode/utf8_reader.h"
@@ -44,12 +45,13 @@ class Utf8Characters final : public CharacterLoop<Utf8Characters> {
 
 std::unique_ptr<Encoder> make_utf8_encoder(SortOrder order, ChineseBlock block, RunMark mark) {
   const std::string opening = run_opening(block, mark, kUtf8RunMark);
-  if (order == SortOrder::kZhuyin) return std::make_unique<RunEncoder>(make_zhuyin_characters(opening));
-  return std::make_unique<RunEncoder>(std::make_unique<Utf8Characters>(tables::strokes, opening));
+  if (order == SortOrder::kZhuyin) return std::make_unique<EntryEncoder>(make_zhuyin_characters(opening), bib::ReaderOptions{}, true);
+  return std::make_unique<EntryEncoder>(std::make_unique<Utf8Characters>(tables::strokes, opening), bib::ReaderOptions{}, false);
 }
 
 std::unique_ptr<Encoder> make_utf8_encoder_with(utf8::GroupLookup lookup, ChineseBlock block) {
-  return std::make_unique<RunEncoder>(std::make_unique<Utf8Characters>(lookup, std::string(run_prefix(block))));
+  return std::make_unique<EntryEncoder>(std::make_unique<Utf8Characters>(lookup, std::string(run_prefix(block))),
+                                        bib::ReaderOptions{}, false);
 }
 
 }  // namespace corvina

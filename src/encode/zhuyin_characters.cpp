@@ -1,9 +1,9 @@
 #include "encode/zhuyin_characters.h"
 
 #include <string>
+#include <string_view>
 #include <utility>
 
-#include "encode/name_fields.h"
 #include "encode/tables/character_tables.h"
 #include "encode/tables/reading_tables.h"
 #include "encode/utf8_groups.h"
@@ -24,22 +24,24 @@ class ZhuyinCharacters final : public CharacterLoop<ZhuyinCharacters> {
 
   void before_plain_byte(char byte, std::string& out) {
     write_held(out);
-    names_.byte(byte);
+    if (!is_blank(byte)) name_start_ = false;
   }
 
   void before_plain_bytes(std::string_view bytes, std::string& out) override {
     write_held(out);
-    for (char byte : bytes) names_.byte(byte);
+    if (name_start_ && bytes.find_first_not_of(kBlanks) != std::string_view::npos) name_start_ = false;
   }
 
   void end_of_input(std::string& out) override {
     write_held(out);
-    names_ = NameFieldTracker{};  // a database cut off inside an entry ends it
+    name_start_ = false;  // a database cut off inside an entry ends it
   }
+
+  void name_starts_here() override { name_start_ = true; }
 
   void write_character(std::string_view character, bool opens_run, std::string& out) {
     const utf8::Classified c = utf8::readn2p(character, tables::strokes, last_.strokes);
-    const bool starts_name = names_.character();
+    const bool starts_name = std::exchange(name_start_, false);
     if (completes_held_surname(c, out)) return;
     if (c.code_point == kByteOrderMark) {
       write(c.code_point, opens_run, last_.reading, last_.strokes, out);
@@ -55,6 +57,9 @@ class ZhuyinCharacters final : public CharacterLoop<ZhuyinCharacters> {
 
  private:
   static constexpr char32_t kByteOrderMark = 0xFEFF;
+  static constexpr std::string_view kBlanks = " \t\n\r\f\v";
+
+  static bool is_blank(char c) { return kBlanks.find(c) != std::string_view::npos; }
 
   void write_as_surname(char32_t cp, bool opens_run, int strokes, std::string& out) {
     write(cp, opens_run, tables::surname_reading(cp).value_or(tables::reading(cp)), strokes, out);
@@ -91,7 +96,8 @@ class ZhuyinCharacters final : public CharacterLoop<ZhuyinCharacters> {
   }
 
   const std::string opening_;
-  NameFieldTracker names_;
+  // A name begins at the next character, unless a byte other than a blank comes first.
+  bool name_start_ = false;
   // The first character of a name that may begin a compound surname, not yet written.
   struct Held {
     bool waiting = false;

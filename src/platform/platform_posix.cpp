@@ -135,12 +135,35 @@ FileKind file_kind(const std::string& path) {
 
 namespace {
 
+// Where fsync only hands the data to the drive (macOS), F_FULLFSYNC asks the drive to
+// write it out of its cache too; a file system that cannot do that gets the fsync.
+int sync_descriptor(int fd) {
+#if CORVINA_HAVE_F_FULLFSYNC
+  if (fcntl(fd, F_FULLFSYNC) == 0) return 0;
+#endif
+  return fsync(fd) == 0 ? 0 : errno;
+}
+
 int sync_path(const std::string& path, int flags) {
   int fd = open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return errno;
-  int err = fsync(fd) == 0 ? 0 : errno;
+  int err = sync_descriptor(fd);
   ::close(fd);
   return err;
+}
+
+// Gives `from` the name `to` and `to` the name `from` in one step; false where the system
+// or the file system cannot.
+bool swap_names(const std::string& from, const std::string& to) {
+#if CORVINA_HAVE_RENAMEAT2
+  return renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_EXCHANGE) == 0;
+#elif CORVINA_HAVE_RENAMEX_NP
+  return renamex_np(from.c_str(), to.c_str(), RENAME_SWAP) == 0;
+#else
+  (void)from;
+  (void)to;
+  return false;
+#endif
 }
 
 }  // namespace
@@ -155,9 +178,11 @@ int rename_onto_linked(const std::string& from, const std::string& to) {
   // A rename over a file makes some file systems (ext4) write the renamed file out to disk
   // at once, lest a crash leave it empty: for a file that lives one run, that costs about
   // as much as the rest of the run. Swapping the two names and then removing `from`, which
-  // names the old file by then, leaves the same names without that. Where the file system
-  // cannot swap, a rename does it.
-  if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_EXCHANGE) == 0) {
+  // names the old file by then, leaves the same names without that. Where the names cannot
+  // be swapped, a rename does it, as safely: it too replaces `to` in one step, so that a
+  // kill at any instant leaves `to` naming either file whole, and the old file keeps its
+  // second name in both ways.
+  if (swap_names(from, to)) {
     // The swap is what counts; a name left behind is a second name of a file kept anyway,
     // which the restore removes.
     ::unlink(from.c_str());

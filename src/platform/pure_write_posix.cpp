@@ -60,14 +60,15 @@ bool write_full(int fd, const char* bytes, size_t size) {
   return true;
 }
 
+enum class Copied { kAll, kFailedReading, kFailedWriting, kNotByKernel };
+
+#if CORVINA_HAVE_COPY_FILE_RANGE
 // Where the kernel cannot copy between these two files (another file system on an old
 // kernel, a special file), the bytes go through our memory.
 bool kernel_cannot_copy(int error) {
   return error == EXDEV || error == ENOSYS || error == EINVAL || error == EOPNOTSUPP ||
          error == EBADF || error == EPERM;
 }
-
-enum class Copied { kAll, kFailedReading, kFailedWriting, kNotByKernel };
 
 // Copies in the kernel, without the bytes passing through this process. Only a copy that
 // has not begun falls back: one cut short midway is an error of the file that failed. A
@@ -90,6 +91,10 @@ Copied copy_in_kernel(int in, int out) {
     return ::pread(in, &probe, 1, 0) < 0 ? Copied::kFailedReading : Copied::kFailedWriting;
   }
 }
+#else
+// The system has no copy inside the kernel: every byte goes through our memory.
+Copied copy_in_kernel(int, int) { return Copied::kNotByKernel; }
+#endif
 
 Copied copy_through_memory(int in, int out) {
   std::vector<char> buffer(kChunk);

@@ -80,6 +80,17 @@ std::string RunHarness::console() const { return read_file(outside("console.txt"
 
 std::string RunHarness::listing() const { return testing::listing(outside("doc")); }
 
+// The modification time to the nanosecond as the system's struct stat holds it: st_mtim
+// as POSIX names it, st_mtimespec on macOS.
+template <typename Stat>
+std::string modification_time(const Stat& s) {
+  if constexpr (requires { s.st_mtim; }) {
+    return std::to_string(s.st_mtim.tv_sec) + "." + std::to_string(s.st_mtim.tv_nsec);
+  } else {
+    return std::to_string(s.st_mtimespec.tv_sec) + "." + std::to_string(s.st_mtimespec.tv_nsec);
+  }
+}
+
 std::string RunHarness::snapshot() const {
   std::istringstream names(listing());
   std::string text;
@@ -87,8 +98,8 @@ std::string RunHarness::snapshot() const {
     const std::filesystem::path path = outside("doc") / name;
     struct stat s {};
     lstat(path.c_str(), &s);
-    text += name + " " + std::to_string(s.st_mode) + " " + std::to_string(s.st_ino) + " " +
-            std::to_string(s.st_mtim.tv_sec) + "." + std::to_string(s.st_mtim.tv_nsec) + "\n";
+    text += name + " " + std::to_string(s.st_mode) + " " + std::to_string(s.st_ino) + " " + modification_time(s) +
+            "\n";
     if (S_ISREG(s.st_mode)) text += read_file(path) + "\n";
   }
   return text;

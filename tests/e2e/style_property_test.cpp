@@ -81,7 +81,7 @@ const Style kStyles[] = {
      kSortFieldsMissing},
     {"mla", Backend::kBiber, "mla", "mla.bbx", "", "", Sorting::kByKeys, kSortFieldsMissing},
     {"ieee", Backend::kBiber, "ieee", "ieee.bbx", "", "", Sorting::kCitationOrder, kSortFieldsMissing},
-    {"caspervector", Backend::kBiber, "caspervector", "caspervector.bbx", "", ",utf8", Sorting::kByKeys, kSortFieldsMissing},
+    {"caspervector", Backend::kBiber, "caspervector", "caspervector.bbx", "", ",utf8", Sorting::kCitationOrder, kSortFieldsMissing},
     {"gb7714_2015", Backend::kBiber, "gb7714-2015", "gb7714-2015.bbx", "", "", Sorting::kCitationOrder,
      kSortFieldsMissing},
     {"gb7714_2015ay", Backend::kBiber, "gb7714-2015ay", "gb7714-2015ay.bbx", "", "", Sorting::kLanguageFirst,

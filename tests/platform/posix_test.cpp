@@ -24,9 +24,11 @@ TEST(Platform, ArgumentsReachTheProgramUnsplitAndUnexpanded) {
 TEST(PureWrite, FileOfUnknownSizeCopiedEmptyOrLinkReplaced) {
   testing::TempDir dir;
   // The kernel reports no size for this file and may refuse to copy it itself; its bytes
-  // must arrive all the same.
-  ASSERT_EQ(pure_write("/proc/self/cmdline", "cmdline"), "");
-  EXPECT_TRUE(testing::read_file("cmdline") == testing::read_file("/proc/self/cmdline") && !testing::read_file("cmdline").empty());
+  // must arrive all the same. Systems without /proc have no such file to try.
+  if (std::filesystem::exists("/proc/self/cmdline")) {
+    ASSERT_EQ(pure_write("/proc/self/cmdline", "cmdline"), "");
+    EXPECT_TRUE(testing::read_file("cmdline") == testing::read_file("/proc/self/cmdline") && !testing::read_file("cmdline").empty());
+  }
 
   testing::write_file("target.bib", "old");
   std::filesystem::create_symlink("target.bib", "link.bib");
