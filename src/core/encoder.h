@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/sort_settings.h"
+
 namespace corvina {
 
 // Which order the sort tokens give. The Big5 build knows only strokes.
@@ -45,6 +47,12 @@ class Encoder {
   // where it begins and why. Its bytes are still encoded, as text between entries.
   using MalformedListener = std::function<void(std::size_t line, std::string_view reason)>;
   virtual void on_malformed(MalformedListener) {}
+
+  // Told that the back end sorts by biblatex's sort fields under `settings`: the fields of
+  // each entry are then written as they are, so that styles format, label and hash the
+  // user's own text, and only what the order depends on is encoded (sort fields added or
+  // encoded where the user wrote them). An encoder that cannot do so encodes everything.
+  virtual void keep_fields_as_written(const SortSettings&) {}
 };
 
 }  // namespace corvina

@@ -3,7 +3,11 @@
 #include <optional>
 
 #include "driver/backend_choice.h"
+#include "driver/document_name.h"
 #include "driver/encoding_check.h"
+#include "platform/file_io.h"
+#include "scan/control_files.h"
+#include "scan/sorting_templates.h"
 #include "encode/cvtc.h"
 #include "encode/encoding_census.h"
 #include "platform/names.h"
@@ -66,6 +70,24 @@ void put_in_place(RunState& state, size_t m, const FileDigest& input) {
   warn_left_alone(state, entry, error);
 }
 
+// What biber or biblatex's bibtex style sorts by, where the user's fields can stay as they
+// are. Everything is encoded where that is not known: for a classic .bst, which sorts by the
+// text it formats, for a control file that names no sorting, and in the Big5 build, whose
+// databases biber would read as UTF-8 once they held Big5 text.
+std::optional<SortSettings> sort_settings(const RunState& state, RunMark mark) {
+  if (mark == RunMark::kIdeograph || !state.build.reads_utf8) return std::nullopt;
+  const std::string base = in_directory(state.output_directory, state.purename);
+  if (choose_backend(state.build, probe_control_files(base), base).front() != "biber") {
+    if (aux_bibstyle(base + ".aux") != "biblatex") return std::nullopt;
+    return default_sort_settings();
+  }
+  std::string bcf;
+  InputFile in(base + ".bcf");
+  for (std::string chunk; in.is_open() && in.read_chunk(chunk, 1 << 16);) bcf += chunk;
+  if (in.failed()) return std::nullopt;
+  return read_sort_settings(bcf);
+}
+
 }  // namespace
 
 void encode_databases(RunState& state) {
@@ -73,6 +95,7 @@ void encode_databases(RunState& state) {
   const RunMark mark = runs_classic_style(state.build, state.purename, state.output_directory) ? RunMark::kIdeograph
                                                                                                : RunMark::kNone;
   auto encoder = state.build.make_encoder(state.order, state.block, mark);
+  if (const auto settings = sort_settings(state, mark)) encoder->keep_fields_as_written(*settings);
   std::vector<std::optional<FileDigest>> encoded(state.orgbib.size());
   for (size_t m = 0; m < state.orgbib.size(); ++m) {
     // One left alone is not encoded, but is still refused as before.

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <set>
+#include <iterator>
 #include <map>
 #include <regex>
 #include <sstream>
@@ -69,28 +70,27 @@ struct Style {
   const char* known_to_differ = nullptr;
 };
 
-constexpr const char* kSortFieldsMissing =
-    "biblatex formats the sort tokens: the name, title and label fields still hold them";
+constexpr const char* kLabelsSortFirst =
+    "the template sorts by the labels first, which biber builds from the names as written, so the Chinese "
+    "entries come in the order of their labels' code points (labels, fields and hashes are the direct run's)";
+constexpr const char* kLinesBreakOtherwise =
+    "the .bbl is the direct run's, but the PDF's lines break otherwise; why is not yet found";
 
 const Style kStyles[] = {
-    {"authoryear", Backend::kBiber, "authoryear", "authoryear.bbx", "", "", Sorting::kByKeys, kSortFieldsMissing},
-    {"numeric", Backend::kBiber, "numeric", "numeric.bbx", "", "", Sorting::kByKeys, kSortFieldsMissing},
-    {"alphabetic", Backend::kBiber, "alphabetic", "alphabetic.bbx", "", "", Sorting::kByKeys, kSortFieldsMissing},
-    {"apa", Backend::kBiber, "apa", "apa.bbx", "", "", Sorting::kByKeys, kSortFieldsMissing},
-    {"chicago_authordate", Backend::kBiber, "chicago-authordate", "chicago-authordate.bbx", "", "", Sorting::kByKeys,
-     kSortFieldsMissing},
-    {"mla", Backend::kBiber, "mla", "mla.bbx", "", "", Sorting::kByKeys, kSortFieldsMissing},
-    {"ieee", Backend::kBiber, "ieee", "ieee.bbx", "", "", Sorting::kCitationOrder, kSortFieldsMissing},
-    {"caspervector", Backend::kBiber, "caspervector", "caspervector.bbx", "", ",utf8", Sorting::kCitationOrder, kSortFieldsMissing},
-    {"gb7714_2015", Backend::kBiber, "gb7714-2015", "gb7714-2015.bbx", "", "", Sorting::kCitationOrder,
-     kSortFieldsMissing},
-    {"gb7714_2015ay", Backend::kBiber, "gb7714-2015ay", "gb7714-2015ay.bbx", "", "", Sorting::kLanguageFirst,
-     kSortFieldsMissing},
+    {"authoryear", Backend::kBiber, "authoryear", "authoryear.bbx", "", "", Sorting::kByKeys},
+    {"numeric", Backend::kBiber, "numeric", "numeric.bbx", "", "", Sorting::kByKeys},
+    {"alphabetic", Backend::kBiber, "alphabetic", "alphabetic.bbx", "", "", Sorting::kByKeys, kLabelsSortFirst},
+    {"apa", Backend::kBiber, "apa", "apa.bbx", "", "", Sorting::kByKeys},
+    {"chicago_authordate", Backend::kBiber, "chicago-authordate", "chicago-authordate.bbx", "", "", Sorting::kByKeys},
+    {"mla", Backend::kBiber, "mla", "mla.bbx", "", "", Sorting::kByKeys},
+    {"ieee", Backend::kBiber, "ieee", "ieee.bbx", "", "", Sorting::kCitationOrder},
+    {"caspervector", Backend::kBiber, "caspervector", "caspervector.bbx", "", ",utf8", Sorting::kCitationOrder},
+    {"gb7714_2015", Backend::kBiber, "gb7714-2015", "gb7714-2015.bbx", "", "", Sorting::kCitationOrder},
+    {"gb7714_2015ay", Backend::kBiber, "gb7714-2015ay", "gb7714-2015ay.bbx", "", "", Sorting::kLanguageFirst},
     {"chinese_erj", Backend::kBiber, "chinese-erj", "chinese-erj.bbx",
      "\\newlength{\\ccwd}\\setlength{\\ccwd}{1em}\n", "", Sorting::kLanguageFirst,
-     kSortFieldsMissing},
-    {"biblatex_bibtex", Backend::kBiblatexBibtex, "authoryear", "authoryear.bbx", "", "", Sorting::kByKeys,
-     kSortFieldsMissing},
+     kLinesBreakOtherwise},
+    {"biblatex_bibtex", Backend::kBiblatexBibtex, "authoryear", "authoryear.bbx", "", "", Sorting::kByKeys},
     {"plain", Backend::kClassic, "plain", "plain.bst", "", "", Sorting::kByKeys},
     {"plainnat", Backend::kClassic, "plainnat", "plainnat.bst", "\\usepackage{natbib}\n", "", Sorting::kByKeys},
     {"apalike", Backend::kClassic, "apalike", "apalike.bst", "\\usepackage{natbib}\n", "", Sorting::kByKeys,
@@ -128,7 +128,8 @@ std::string document_of(const Style& s) {
 }
 
 // The entries of a .bbl by key, each with its blanks folded and without what follows from
-// the order; `keys` gets the keys in file order.
+// the order; `keys` gets the keys in file order, of the first list where a style writes
+// several (apa).
 std::map<std::string, std::string> entries_of(const std::string& bbl, std::vector<std::string>& keys) {
   static const std::regex blanks("\\s+");
   static const std::regex from_order(
@@ -148,8 +149,8 @@ std::map<std::string, std::string> entries_of(const std::string& bbl, std::vecto
     size_t stop = i + 1 < starts.size() ? starts[i + 1].second : bbl.find("\\end{thebibliography}");
     if (biblatex) stop = bbl.find("\\endentry", starts[i].second);
     const std::string text = bbl.substr(starts[i].second, stop - starts[i].second);
-    entries[starts[i].first] = std::regex_replace(std::regex_replace(text, from_order, ""), blanks, " ");
-    keys.push_back(starts[i].first);
+    const bool first = entries.emplace(starts[i].first, std::regex_replace(std::regex_replace(text, from_order, ""), blanks, " ")).second;
+    if (first) keys.push_back(starts[i].first);
   }
   return entries;
 }
@@ -162,8 +163,36 @@ std::multiset<std::string> lines_of(const std::string& text) {
   std::multiset<std::string> lines;
   std::istringstream in(text);
   for (std::string line; std::getline(in, line);)
-    if (!line.empty() && line != "\f") lines.insert(std::regex_replace(line, label, ""));
+    if (line = std::regex_replace(line, label, ""); !line.empty() && line != "\f") lines.insert(line);
   return lines;
+}
+
+// The lines of each text that the other lacks. A style prints a dash for the author of an
+// entry that follows one by the same author (by name hash); the order decides which entry
+// that is, so a line that begins with the dash matches one with any name in its place.
+std::pair<std::vector<std::string>, std::vector<std::string>> unmatched_lines(const std::multiset<std::string>& a,
+                                                                              const std::multiset<std::string>& b) {
+  std::vector<std::string> a_only, b_only;
+  std::set_difference(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(a_only));
+  std::set_difference(b.begin(), b.end(), a.begin(), a.end(), std::back_inserter(b_only));
+  static const std::regex dash("^(\xE2\x80\x94)+");
+  const auto take_dashed = [](std::vector<std::string>& dashed, std::vector<std::string>& named) {
+    for (auto d = dashed.begin(); d != dashed.end();) {
+      const std::string rest = std::regex_replace(*d, dash, "");
+      const auto n = rest.size() == d->size() ? named.end() : std::find_if(named.begin(), named.end(), [&](const auto& line) {
+        return line.size() > rest.size() && line.ends_with(rest) && !std::regex_search(line, dash);
+      });
+      if (n == named.end()) {
+        ++d;
+      } else {
+        named.erase(n);
+        d = dashed.erase(d);
+      }
+    }
+  };
+  take_dashed(a_only, b_only);
+  take_dashed(b_only, a_only);
+  return {a_only, b_only};
 }
 
 bool is_chinese_key(const std::string& key) {
@@ -249,8 +278,12 @@ TEST_P(StyleAsDirect, BibliographyDiffersFromTheDirectRunsButForTheOrderOrSortKe
         found << "entry " << key << "\n  direct: " << entry << "\n  ours:   " << (it == ours.end() ? "<none>" : it->second) << "\n";
     }
     if (ours.size() != theirs.size()) found << ours.size() << " entries, not " << theirs.size() << "\n";
-    if (lines_of(text) != direct_lines)
-      found << "PDF text differs:\n  direct:\n" << read_file("direct/thesis.txt") << "\n  ours:\n" << text << "\n";
+    if (auto [direct_only, ours_only] = unmatched_lines(direct_lines, lines_of(text)); !direct_only.empty() || !ours_only.empty()) {
+      found << "PDF text differs; lines of the direct run only, then of ours only:\n";
+      for (const std::string& line : direct_only) found << line << "\n";
+      found << "--\n";
+      for (const std::string& line : ours_only) found << line << "\n";
+    }
     if (languages_of(keys) != expected_languages) found << "languages out of place: " << joined(keys) << "\n";
     if (s.sorting == Sorting::kCitationOrder && keys != direct_keys) found << "order not the citations': " << joined(keys) << "\n";
     if (!expected_chinese.empty() && chinese != expected_chinese) found << "Chinese out of order: " << joined(chinese) << "\n";

@@ -17,6 +17,7 @@
 #include "encode/utf8_encoder.h"
 #include "encode/tables/character_tables.h"
 #include "encode/token.h"
+#include "core/sort_settings.h"
 #include "zhuyin_text.h"
 
 namespace corvina {
@@ -237,6 +238,56 @@ TEST(encode, RunWithoutItsIdeographOrIdeographOutOfPlace) {
       EXPECT_EQ(marked, expected);
       EXPECT_EQ(marked.size() - plain.size(), c.runs * mark.size());
     }
+}
+
+
+// For biblatex the entry keeps its fields byte for byte; the sort fields it gets carry the
+// tokens that the fields they stand for get when encoded, surname readings included.
+TEST(encode, UserFieldChangedOrSortFieldUnlikeTheTokensOfItsSource) {
+  struct Added {
+    std::string name, source, value;
+  };
+  struct Case {
+    std::string entry;
+    std::vector<Added> added;
+    std::string after;  // the value the added fields follow
+    std::string encoded_in_place;  // "field=value" that stays where it is, encoded
+  };
+  const Case cases[] = {
+      {"@book{k, author = {曾國藩 and 單小明}, title = {曾經}, year = {1990}}",
+       {{"sortname", "author", "{曾國藩 and 單小明}"}, {"sorttitle", "title", "{曾經}"}}, "{1990}", ""},
+      {"@book{k,\n  editor = \"陳, 大文\",\n  title = {Tone},\n}", {{"sortname", "editor", "\"陳, 大文\""}}, "{Tone}", ""},
+      {"@book(k, author = {Smith, John}, title = {臺灣})", {{"sorttitle", "title", "{臺灣}"}}, "{臺灣}", ""},
+      {"@book{陳2015, author = {陳大文}, sortname = {曾, 大文}, title = {Tone}}", {}, "", "sortname={曾, 大文}"},
+      {"@book{k, author = {Smith, John}, title = {Tone}}", {}, "", ""},
+  };
+  for (const SortOrder order : {SortOrder::kStrokes, SortOrder::kZhuyin})
+    for (const Case& c : cases) {
+      SCOPED_TRACE(c.entry);
+      const auto tokens_of = [order](const std::string& field, const std::string& value) {
+        const std::string head = "@book{k, " + field + " = ";
+        const std::string encoded = encode(*make_utf8_encoder(order, ChineseBlock::kLast), head + value + "}");
+        return encoded.substr(head.size(), encoded.size() - head.size() - 1);
+      };
+      std::string expected = c.entry;
+      if (!c.encoded_in_place.empty()) {
+        const std::string field = c.encoded_in_place.substr(0, c.encoded_in_place.find('='));
+        const std::string value = c.encoded_in_place.substr(field.size() + 1);
+        expected.replace(expected.find(value), value.size(), tokens_of(field, value));
+      }
+      std::string fields;
+      for (const Added& a : c.added) fields += ",\n  " + a.name + " = " + tokens_of(a.source, a.value);
+      if (!c.added.empty()) expected.insert(c.entry.rfind(c.after) + c.after.size(), fields);
+      auto encoder = make_utf8_encoder(order, ChineseBlock::kLast);
+      encoder->keep_fields_as_written(default_sort_settings());
+      EXPECT_EQ(encode(*encoder, c.entry), expected);
+    }
+  // Text between entries and @string are encoded as before: the back end expands a macro
+  // into the fields it stands in.
+  const std::string other = "@string{chen = {陳大文}}\n陳 ";
+  auto encoder = make_utf8_encoder(SortOrder::kStrokes, ChineseBlock::kLast);
+  encoder->keep_fields_as_written(default_sort_settings());
+  EXPECT_EQ(encode(*encoder, other), encode(*make_utf8_encoder(SortOrder::kStrokes, ChineseBlock::kLast), other));
 }
 
 }  // namespace
