@@ -1,4 +1,5 @@
-// corvina4: documents and databases in UTF-8, sorted by strokes or, with -y, by zhuyin.
+// corvina4: documents and databases in UTF-8, sorted by strokes, with -y by zhuyin, or
+// with -p by pinyin.
 
 #include "decode/changepq.h"
 #include "decode/utf8_decoder.h"

@@ -7,7 +7,8 @@
 // ideograph that of the ideograph it maps to (kCompatibilityVariant); then LIST_FOLDER's
 // taiwan_readings.txt mends the characters whose Taiwan reading is another, and
 // surname_readings.txt gives the readings of surnames. Both lists are kept by hand, one
-// entry a line: the characters, a blank, their readings in zhuyin; "#" starts a comment.
+// entry a line: the characters, a blank, their readings in zhuyin (the surname list then
+// gives the pinyin ones, which tools/make_tables_pinyin reads); "#" starts a comment.
 // OUTPUT_FILE (src/encode/tables/readings.inc) is committed, so building needs neither.
 
 #include <algorithm>
@@ -20,6 +21,7 @@
 #include <vector>
 
 #include "make_tables_unihan.h"
+#include "reading_lists.h"
 #include "zhuyin_syllable.h"
 
 namespace make_tables {
@@ -28,15 +30,6 @@ namespace {
 constexpr std::string_view kDigits = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
 // Code points this far apart or more start a new segment of the table.
 constexpr char32_t kGap = 64;
-
-std::vector<std::string> words(const std::string& text, char separator) {
-  std::vector<std::string> out;
-  std::istringstream in(text);
-  for (std::string w; std::getline(in, w, separator);) {
-    if (!w.empty()) out.push_back(w);
-  }
-  return out;
-}
 
 std::optional<Syllable> unihan_reading(const UnihanFields& unihan, char32_t cp) {
   const auto value = [&](const char* field) -> const std::string* {
@@ -61,46 +54,40 @@ std::optional<Syllable> unihan_reading(const UnihanFields& unihan, char32_t cp) 
   return std::nullopt;
 }
 
-struct ListEntry {
+// The zhuyin readings of a list entry: the first one for each character (the surname list
+// gives the pinyin ones after them).
+struct ZhuyinEntry {
   std::u32string characters;
   std::vector<Syllable> readings;
 };
 
-std::vector<ListEntry> read_list(const std::filesystem::path& path) {
-  std::ifstream in(path);
-  if (!in) throw std::runtime_error("cannot read " + path.string());
-  std::vector<ListEntry> out;
-  int number = 0;
-  for (std::string line; std::getline(in, line);) {
-    ++number;
-    const auto where = path.string() + ":" + std::to_string(number);
-    const auto fields = words(line.substr(0, line.find('#')), ' ');
-    if (fields.empty()) continue;
-    ListEntry entry;
-    for (std::size_t i = 0; i < fields[0].size();) entry.characters += next_code_point(fields[0], i);
-    for (std::size_t k = 1; k < fields.size(); ++k) {
-      const auto s = syllable_from_zhuyin(fields[k]);
-      if (!s) throw std::runtime_error(where + ": no zhuyin syllable: " + fields[k]);
-      entry.readings.push_back(*s);
+std::vector<ZhuyinEntry> read_zhuyin_list(const std::filesystem::path& path) {
+  std::vector<ZhuyinEntry> out;
+  for (const ListEntry& entry : read_list(path)) {
+    ZhuyinEntry z{entry.characters, {}};
+    if (entry.readings.size() < entry.characters.size()) {
+      throw std::runtime_error(entry.where + ": one reading for each character is needed");
     }
-    if (entry.readings.size() != entry.characters.size() || entry.characters.find(U'\0') != std::u32string::npos) {
-      throw std::runtime_error(where + ": one reading for each character is needed");
+    for (std::size_t k = 0; k < entry.characters.size(); ++k) {
+      const auto s = syllable_from_zhuyin(entry.readings[k]);
+      if (!s) throw std::runtime_error(entry.where + ": no zhuyin syllable: " + entry.readings[k]);
+      z.readings.push_back(*s);
     }
-    out.push_back(entry);
+    out.push_back(std::move(z));
   }
   return out;
 }
 
 struct Tables {
   std::map<char32_t, Syllable> readings;
-  std::vector<ListEntry> surnames;
+  std::vector<ZhuyinEntry> surnames;
 };
 
 // Sets the list's Taiwan readings; returns how many of them Unihan reads otherwise, and
 // names in `agreeing` the entries it already reads so (harmless, but worth a look).
 int mend_to_taiwan(std::map<char32_t, Syllable>& readings, const std::filesystem::path& list, std::string& agreeing) {
   int mended = 0;
-  for (const auto& entry : read_list(list)) {
+  for (const auto& entry : read_zhuyin_list(list)) {
     if (entry.characters.size() != 1) throw std::runtime_error(list.string() + ": one character a line");
     Syllable& s = readings[entry.characters[0]];
     if (s == entry.readings[0]) {
@@ -134,7 +121,7 @@ Tables make(const UnihanFields& unihan, const std::filesystem::path& lists) {
   std::string agreeing;
   const int mended = mend_to_taiwan(t.readings, lists / "taiwan_readings.txt", agreeing);
   read_compatibility_ideographs(unihan, t.readings);
-  t.surnames = read_list(lists / "surname_readings.txt");
+  t.surnames = read_zhuyin_list(lists / "surname_readings.txt");
   std::cerr << "make_tables_readings: " << t.readings.size() << " readings, " << mended
             << " of them mended to the Taiwan reading; already so in Unihan:" << agreeing << "\n";
   return t;

@@ -93,25 +93,33 @@ char32_t next_code_point(std::string_view text, std::size_t& i) {
   return cp;
 }
 
-std::optional<Syllable> syllable_from_pinyin(std::string_view pinyin_utf8) {
-  std::string s;
-  int tone = 5;
+std::optional<PlainPinyin> plain_pinyin(std::string_view pinyin_utf8) {
+  PlainPinyin out{"", 5};
   for (std::size_t i = 0; i < pinyin_utf8.size();) {
     const char32_t cp = next_code_point(pinyin_utf8, i);
     if (cp >= U'a' && cp <= U'z') {
-      s += static_cast<char>(cp);
+      out.letters += static_cast<char>(cp);
     } else if (cp >= U'A' && cp <= U'Z') {
-      s += static_cast<char>(cp - U'A' + U'a');
+      out.letters += static_cast<char>(cp - U'A' + U'a');
     } else if (combining_tone(cp) > 0) {
-      tone = combining_tone(cp);
+      out.tone = combining_tone(cp);
     } else {
       const Toned* found = nullptr;
       for (const Toned& t : kToned) found = t.cp == cp ? &t : found;
       if (found == nullptr) return std::nullopt;
-      s += found->plain;
-      if (found->tone > 0) tone = found->tone;
+      out.letters += found->plain;
+      if (found->tone > 0) out.tone = found->tone;
     }
   }
+  if (out.letters.empty()) return std::nullopt;
+  return out;
+}
+
+std::optional<Syllable> syllable_from_pinyin(std::string_view pinyin_utf8) {
+  const auto plain = plain_pinyin(pinyin_utf8);
+  if (!plain) return std::nullopt;
+  std::string s = plain->letters;
+  const int tone = plain->tone;
   // The syllabic nasals: m, n, ng, and hm, hng, kept under their first consonant.
   if (s == "m" || s == "hm") return Syllable{s == "m" ? 3 : 11, 0, 0, tone};
   if (s == "n" || s == "ng" || s == "hng") return Syllable{s == "hng" ? 11 : 7, 0, 0, tone};

@@ -16,6 +16,14 @@ struct Syllable {
   auto operator<=>(const Syllable&) const = default;
 };
 
+// Toned pinyin as its letters and tone: "lǘ" -> "lv" 2, "ma" -> "ma" 5, "ế" -> "E" 2. The
+// letters are lower case, with "v" for ü and "E" for ê. Empty when a letter is none of pinyin's.
+struct PlainPinyin {
+  std::string letters;
+  int tone = 0;
+};
+std::optional<PlainPinyin> plain_pinyin(std::string_view pinyin_utf8);
+
 // "zhōng" -> ㄓㄨㄥ 1, "lǘ" -> ㄌㄩ 2, "yuè" -> ㄩㄝ 4, "ma" -> ㄇㄚ 5. Empty when the text is
 // no pinyin syllable.
 std::optional<Syllable> syllable_from_pinyin(std::string_view pinyin_utf8);

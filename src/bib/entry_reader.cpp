@@ -5,22 +5,13 @@
 #include <string>
 #include <utility>
 
+#include "bib/syntax_bytes.h"
+
 namespace corvina::bib {
 
 namespace {
 
-bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
-
-// A byte of a type, field name or macro name: bibtex ends a name at a blank or one of
-// these; a byte above 0x7F is a letter to it.
-bool is_name_byte(char c) {
-  const auto b = static_cast<unsigned char>(c);
-  if (b >= 0x80) return true;
-  if (b <= 0x20 || b == 0x7F) return false;
-  return std::strchr("\"#%'(),={}@", c) == nullptr;
-}
-
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+using namespace syntax;
 
 // What a byte that follows a Big5 lead byte counts as: a letter, never syntax.
 constexpr char kTrail = '\x80';
@@ -69,14 +60,22 @@ struct EntryReader::State {
   void finish();
 
   std::size_t scan_text(std::string_view piece, std::size_t from);
+  const ByteSet* quiet_bytes() const;
+  std::string_view stops_in_value() const;
+  std::size_t take_quiet(std::string_view piece, std::size_t from);
+  std::size_t take_field_start(std::string_view piece, std::size_t from);
   char syntax_of(char byte);
   void begin_entry();
   Taken entry_byte(char byte);
   Taken step_on(char byte, char syntax);
+  Taken on_type(char byte, char syntax);
+  Taken on_key(char syntax);
+  Taken on_field_name(char byte, char syntax);
+  Taken on_value(char byte, char syntax);
   Taken open(char delimiter);
   Taken close_entry();
   Taken not_an_entry(char syntax);
-  Taken give_back(char syntax);
+  Taken give_back(char byte, char syntax);
   Taken malformed(char syntax, std::string_view reason);
   Taken too_long();
   bool rereads_comment() const;
@@ -86,6 +85,7 @@ struct EntryReader::State {
   void end_piece(std::size_t end);
   void fix_partial();
   void forget_entry();
+  void new_field();
 
   Handler& handler;
   const ReaderOptions options;
@@ -97,12 +97,15 @@ struct EntryReader::State {
   // Big5: the next byte is a character's second; the byte before ended a character.
   bool trail_next = false;
   bool after_character = false;
-  // Of the next byte, in the database.
+  // Of the next byte, in the database. `line` only between entries: inside one, a line
+  // is the entry's line and those of the entry's bytes before it.
   std::uint64_t offset = 0;
   std::size_t line = 1;
   // A comment that never closes is read again from its brace; one that begins in bytes
   // read again is not, so no byte is read more than twice.
   std::uint64_t reread_end = 0;
+  // The fields of earlier entries, kept for their memory: most entries have the same few.
+  std::vector<Field> spare_fields;
 };
 
 EntryReader::EntryReader(Handler& handler, ReaderOptions options)
@@ -127,6 +130,14 @@ void EntryReader::State::feed(std::string_view piece) {
       i = at + 1;
       continue;
     }
+    if (const std::size_t taken = take_field_start(piece, i); taken > 0) {
+      i += taken;
+      continue;
+    }
+    if (const std::size_t quiet = take_quiet(piece, i); quiet > 0) {
+      i += quiet;
+      continue;
+    }
     const Taken taken = entry_byte(piece[i]);
     if (taken == Taken::kAsText) text_from = i;
     ++i;
@@ -144,9 +155,105 @@ std::size_t EntryReader::State::scan_text(std::string_view piece, std::size_t fr
   } else {
     while (at < piece.size() && syntax_of(piece[at]) != '@') ++at;
   }
-  line += std::count(piece.begin() + from, piece.begin() + at, '\n');
+  line += count_lines(piece.substr(from, at - from));
   offset += at - from;
   return at;
+}
+
+const ByteSet* EntryReader::State::quiet_bytes() const {
+  const int big5 = options.big5 ? 1 : 0;
+  switch (step) {
+    case Step::kAt:
+    case Step::kAfterType:
+    case Step::kBeforeKey:
+    case Step::kAfterKey:
+    case Step::kBeforeName:
+    case Step::kAfterName:
+    case Step::kBeforeValue:
+    case Step::kAfterPiece:
+      return &is_blank;
+    case Step::kType:
+    case Step::kName:
+    case Step::kBare:
+      return &kQuietInNames[big5];
+    case Step::kKey:
+      return &kQuietInKey[big5];
+    case Step::kBraced:  // find_stop's
+    case Step::kQuoted:
+    case Step::kComment:
+    case Step::kText:
+      break;
+  }
+  return nullptr;
+}
+
+// Inside a value or a comment only these bytes mean something.
+std::string_view EntryReader::State::stops_in_value() const {
+  return step == Step::kBraced ? "{}" : step == Step::kQuoted ? "{}\"" : step == Step::kComment ? "{})" : "";
+}
+
+// Takes the bytes from `from` on that change nothing in the step but the entry's length
+// (most of a value's); returns how many. Stops short of the longest entry, so that the
+// byte that reaches it goes through entry_byte.
+std::size_t EntryReader::State::take_quiet(std::string_view piece, std::size_t from) {
+  if (trail_next) return 0;
+  const std::size_t end = from + std::min(piece.size() - from, options.longest_entry - buffer.size());
+  std::size_t at = from;
+  if (const std::string_view stops = stops_in_value(); !stops.empty()) {
+    at = find_stop(piece, from, end, stops, options.big5);
+  } else if (const ByteSet* quiet = quiet_bytes(); quiet != nullptr) {
+    while (at < end && (*quiet)(piece[at])) ++at;
+  }
+  const std::string_view bytes = piece.substr(from, at - from);
+  if (bytes.empty()) return 0;
+  buffer.append(bytes);
+  offset += bytes.size();
+  after_character = false;  // none of them leads a character
+  if (step == Step::kType) append_lower(entry.type, bytes);
+  if (step == Step::kName) append_lower(entry.fields.back().name, bytes);
+  if (step == Step::kBare && bytes.find_first_not_of("0123456789") != std::string_view::npos) {
+    entry.fields.back().pieces.back().kind = PieceKind::kMacro;
+  }
+  return bytes.size();
+}
+
+// Most fields look alike: `, name = {`. Where one does and lies whole in the piece, takes
+// it at once, from the comma before it (or the blanks after the comma) to the brace, and
+// returns how many bytes it took; otherwise nothing, and the steps read it byte by byte
+// (a test reads every database in pieces of every size, so both ways are checked to
+// agree). In Big5 the name must be ASCII: a character needs following byte by byte.
+std::size_t EntryReader::State::take_field_start(std::string_view piece, std::size_t from) {
+  if (trail_next || (step != Step::kAfterPiece && step != Step::kBeforeName)) return 0;
+  const std::size_t end = from + std::min(piece.size() - from, options.longest_entry - buffer.size());
+  const auto skip = [&](std::size_t at, auto is) {
+    while (at < end && is(piece[at])) ++at;
+    return at;
+  };
+  std::size_t at = skip(from, is_blank);
+  if (step == Step::kAfterPiece) {
+    if (at == end || piece[at] != ',' || entry.kind == EntryKind::kPreamble) return 0;
+    at = skip(at + 1, is_blank);
+  }
+  const std::size_t name = at;
+  at = skip(at, kQuietInNames[options.big5 ? 1 : 0]);
+  const std::size_t name_end = at;
+  at = skip(at, is_blank);
+  if (name == name_end || at == end || piece[at] != '=') return 0;
+  at = skip(at + 1, is_blank);
+  if (at == end || piece[at] != '{') return 0;
+  const std::size_t base = buffer.size() - from;  // a byte's place in the entry
+  buffer.append(piece.substr(from, at + 1 - from));
+  offset += at + 1 - from;
+  after_character = false;
+  new_field();
+  Field& field = entry.fields.back();
+  field.name_begin = base + name;
+  append_lower(field.name, piece.substr(name, name_end - name));
+  field.value_begin = base + at;
+  field.pieces.push_back({PieceKind::kBraced, base + at, 0});
+  depth = 1;
+  step = Step::kBraced;
+  return at + 1 - from;
 }
 
 // What `byte` is to the syntax; follows Big5 characters. Every byte read passes here once.
@@ -172,17 +279,46 @@ void EntryReader::State::begin_entry() {
 }
 
 Taken EntryReader::State::entry_byte(char byte) {
-  const char syntax = syntax_of(byte);
+  const char syntax = options.big5 ? syntax_of(byte) : byte;
   ++offset;
-  if (byte == '\n') ++line;
   buffer.push_back(byte);
   if (buffer.size() > options.longest_entry) return too_long();
   return step_on(byte, syntax);
 }
 
 Taken EntryReader::State::step_on(char byte, char syntax) {
-  const std::size_t at = buffer.size() - 1;
-  const bool closes = syntax == close;
+  switch (step) {
+    case Step::kAt:
+    case Step::kType:
+    case Step::kAfterType:
+      return on_type(byte, syntax);
+    case Step::kBeforeKey:
+    case Step::kKey:
+    case Step::kAfterKey:
+      return on_key(syntax);
+    case Step::kBeforeName:
+    case Step::kName:
+    case Step::kAfterName:
+      return on_field_name(byte, syntax);
+    case Step::kBeforeValue:
+    case Step::kBare:
+    case Step::kBraced:
+    case Step::kQuoted:
+    case Step::kAfterPiece:
+      return on_value(byte, syntax);
+    case Step::kComment:
+      if (syntax == '{') ++depth;
+      if (syntax == '}' && depth > 0) --depth;
+      else if (syntax == close && depth == 0) return close_entry();
+      return Taken::kByEntry;
+    case Step::kText:
+      break;
+  }
+  return Taken::kAsText;
+}
+
+// From the "@" to the "{" or "(".
+Taken EntryReader::State::on_type(char byte, char syntax) {
   switch (step) {
     case Step::kAt:
       if (is_blank(syntax)) return Taken::kByEntry;
@@ -191,14 +327,21 @@ Taken EntryReader::State::step_on(char byte, char syntax) {
       [[fallthrough]];
     case Step::kType:
       if (is_name_byte(syntax)) {
-        entry.type.push_back(lower(byte));
+        entry.type.push_back(syntax == kTrail ? byte : lower(byte));
         return Taken::kByEntry;
       }
       step = Step::kAfterType;
       [[fallthrough]];
-    case Step::kAfterType:
+    default:
       if (syntax == '{' || syntax == '(') return open(syntax);
       return is_blank(syntax) ? Taken::kByEntry : not_an_entry(syntax);
+  }
+}
+
+// bibtex ends a key at a comma or a blank, and in the brace form at "}" too.
+Taken EntryReader::State::on_key(char syntax) {
+  const std::size_t at = buffer.size() - 1;
+  switch (step) {
     case Step::kBeforeKey:
       if (is_blank(syntax)) return Taken::kByEntry;
       entry.key_begin = entry.key_end = at;
@@ -206,41 +349,52 @@ Taken EntryReader::State::step_on(char byte, char syntax) {
         step = Step::kBeforeName;
         return Taken::kByEntry;
       }
-      if (closes) return close_entry();
+      if (syntax == close) return close_entry();
       step = Step::kKey;
       [[fallthrough]];
     case Step::kKey:
-      // bibtex ends a key at a comma or a blank, and in the brace form at "}" too.
-      if (syntax != ',' && !is_blank(syntax) && !(close == '}' && closes)) return Taken::kByEntry;
+      if (syntax != ',' && !is_blank(syntax) && !(syntax == '}' && close == '}')) return Taken::kByEntry;
       entry.key_end = at;
       step = Step::kAfterKey;
       [[fallthrough]];
-    case Step::kAfterKey:
+    default:
       if (is_blank(syntax)) return Taken::kByEntry;
-      if (closes) return close_entry();
+      if (syntax == close) return close_entry();
       if (syntax != ',') return malformed(syntax, "a comma is missing after the entry key");
       step = Step::kBeforeName;
       return Taken::kByEntry;
+  }
+}
+
+Taken EntryReader::State::on_field_name(char byte, char syntax) {
+  switch (step) {
     case Step::kBeforeName:
       if (is_blank(syntax)) return Taken::kByEntry;
-      if (closes) return close_entry();
+      if (syntax == close) return close_entry();
       if (!is_name_byte(syntax)) return malformed(syntax, "a field name is missing");
-      entry.fields.emplace_back();
-      entry.fields.back().name_begin = at;
+      new_field();
+      entry.fields.back().name_begin = buffer.size() - 1;
       step = Step::kName;
       [[fallthrough]];
     case Step::kName:
       if (is_name_byte(syntax)) {
-        entry.fields.back().name.push_back(lower(byte));
+        entry.fields.back().name.push_back(syntax == kTrail ? byte : lower(byte));
         return Taken::kByEntry;
       }
       step = Step::kAfterName;
       [[fallthrough]];
-    case Step::kAfterName:
+    default:
       if (is_blank(syntax)) return Taken::kByEntry;
       if (syntax != '=') return malformed(syntax, "a field name is not followed by \"=\"");
       step = Step::kBeforeValue;
       return Taken::kByEntry;
+  }
+}
+
+// A value: pieces joined by "#", then a comma or the end of the entry.
+Taken EntryReader::State::on_value(char byte, char syntax) {
+  const std::size_t at = buffer.size() - 1;
+  switch (step) {
     case Step::kBeforeValue:
       if (is_blank(syntax)) return Taken::kByEntry;
       if (syntax == '{' || syntax == '"') {
@@ -259,8 +413,7 @@ Taken EntryReader::State::step_on(char byte, char syntax) {
         return Taken::kByEntry;
       }
       end_piece(at);
-      step = Step::kAfterPiece;
-      return step_on(byte, syntax);
+      return on_value(byte, syntax);
     case Step::kBraced:
       if (syntax == '{') ++depth;
       if (syntax == '}' && --depth == 0) end_piece(at + 1);
@@ -270,27 +423,19 @@ Taken EntryReader::State::step_on(char byte, char syntax) {
       if (syntax == '}' && depth-- == 0) return malformed(syntax, "a value closes a brace that it did not open");
       if (syntax == '"' && depth == 0) end_piece(at + 1);
       return Taken::kByEntry;
-    case Step::kAfterPiece:
+    default:
       if (is_blank(syntax)) return Taken::kByEntry;
       if (syntax == '#') {
         step = Step::kBeforeValue;
         return Taken::kByEntry;
       }
-      if (closes) return close_entry();
+      if (syntax == close) return close_entry();
       if (syntax != ',' || entry.kind == EntryKind::kPreamble) {
         return malformed(syntax, "a value is not followed by a comma or the end of the entry");
       }
       step = Step::kBeforeName;
       return Taken::kByEntry;
-    case Step::kComment:
-      if (syntax == '{') ++depth;
-      if (syntax == '}' && depth > 0) --depth;
-      else if (closes && depth == 0) return close_entry();
-      return Taken::kByEntry;
-    case Step::kText:
-      break;
   }
-  return Taken::kAsText;
 }
 
 // The "{" or "(" after the type: what follows depends on the kind of entry.
@@ -305,7 +450,7 @@ Taken EntryReader::State::open(char delimiter) {
     step = Step::kBeforeName;
   } else if (entry.type == "preamble") {
     entry.kind = EntryKind::kPreamble;
-    entry.fields.emplace_back();
+    new_field();
     entry.fields.back().name_begin = buffer.size();
     step = Step::kBeforeValue;
   } else {
@@ -338,25 +483,30 @@ Taken EntryReader::State::close_entry() {
 // An "@" that opens no entry: it and what followed it are text, the byte at hand too,
 // unless it is the "@" of an entry.
 Taken EntryReader::State::not_an_entry(char syntax) {
+  const char byte = buffer.back();
   buffer.pop_back();
-  return give_back(syntax);
+  return give_back(byte, syntax);
 }
 
-// Hands out the entry's bytes but the last one read as text.
-Taken EntryReader::State::give_back(char syntax) {
+// Hands out the entry's bytes but the last one read, `byte`, as text.
+Taken EntryReader::State::give_back(char byte, char syntax) {
   handler.text(buffer);
   forget_entry();
-  if (syntax != '@') return Taken::kAsText;
+  if (syntax != '@') {
+    if (byte == '\n') ++line;
+    return Taken::kAsText;
+  }
   --offset;
   begin_entry();
   return Taken::kByEntry;
 }
 
 Taken EntryReader::State::malformed(char syntax, std::string_view reason) {
+  const char byte = buffer.back();
   buffer.pop_back();
   fix_partial();
   handler.malformed(entry.line, reason);
-  return give_back(syntax);
+  return give_back(byte, syntax);
 }
 
 Taken EntryReader::State::too_long() {
@@ -390,7 +540,6 @@ void EntryReader::State::reread_comment() {
   handler.text(buffer);
   reread_end = offset;
   offset = entry.offset + brace;
-  line = entry.line + std::count(buffer.begin(), buffer.end(), '\n');
   trail_next = after_character = false;  // the brace is no character's
   forget_entry();
   feed(rest);
@@ -407,15 +556,33 @@ void EntryReader::State::fix_partial() {
   entry.key.assign(buffer, entry.key_begin, entry.key_end - entry.key_begin);
 }
 
+// Also moves the line on past the entry's bytes.
 void EntryReader::State::forget_entry() {
+  if (step != Step::kText) line = entry.line + count_lines(buffer);
   buffer.clear();
   entry.kind = EntryKind::kRegular;
   entry.text = {};
   entry.type.clear();
   entry.key.clear();
   entry.key_begin = entry.key_end = 0;
-  entry.fields.clear();
+  while (!entry.fields.empty()) {
+    spare_fields.push_back(std::move(entry.fields.back()));
+    entry.fields.pop_back();
+  }
   step = Step::kText;
+}
+
+void EntryReader::State::new_field() {
+  if (spare_fields.empty()) {
+    entry.fields.emplace_back();
+    return;
+  }
+  entry.fields.push_back(std::move(spare_fields.back()));
+  spare_fields.pop_back();
+  Field& field = entry.fields.back();
+  field.name.clear();
+  field.name_begin = field.value_begin = field.value_end = 0;
+  field.pieces.clear();
 }
 
 void EntryReader::State::finish() {

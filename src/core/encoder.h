@@ -12,7 +12,7 @@
 namespace corvina {
 
 // Which order the sort tokens give. The Big5 build knows only strokes.
-enum class SortOrder { kStrokes, kZhuyin };
+enum class SortOrder { kStrokes, kZhuyin, kPinyin };
 
 // Where the Chinese entries stand among the others: after every key that begins with a
 // letter, or, as Taiwanese thesis guidelines ask, before them.

@@ -41,7 +41,7 @@ struct RunState {
   enum class Staged {
     kBackedUp,    // the user's file, backed up: its encoded text takes its name
     kLocated,     // found elsewhere: an encoded copy is made under the entry here
-    kLeftAlone,   // read-only, or no safe backup could be made: never written
+    kLeftAlone,   // named twice, or no safe backup could be made: never written
   };
   std::vector<Staged> staged;
   // The file the encoder reads for each entry of orgbib (same index): the backup of a
@@ -66,9 +66,14 @@ struct RunState {
   // Entries whose intent record this run wrote (staging/intent_record.h); the end of the
   // run removes each record once nothing of its entry is left to put back.
   std::vector<std::string> recorded;
+  // Set once this run has listed a database outside the working folder (kElsewhereList).
+  bool listed_elsewhere = false;
 
   // Set when the back end or the preprocessor failed, or no .bbl came out of the back end.
   bool outside_program_failed = false;
+  // Set when a database could not be staged or encoded and stays unsorted: the run goes
+  // on and writes the bibliography, but does not end as a complete run.
+  bool database_left_unsorted = false;
   // From the back end's run until NAME.bbl holds decoded text: a run that stops in
   // between removes NAME.bbl rather than leave the sort keys for LaTeX to print.
   bool bbl_holds_sort_keys = false;

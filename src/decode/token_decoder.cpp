@@ -111,7 +111,7 @@ CharacterToken character_token(std::string_view text, const TokenFormat& format)
     if (group == 0) return {};
     pos += group;
   }
-  // A zhuyin-order token has its reading here; where it has not, the code follows.
+  // A zhuyin- or pinyin-order token has its reading here; where it has not, the code follows.
   if (format.reading_fields) pos += format.reading_fields(text.substr(pos));
   unsigned code = 0;
   const std::size_t field = format.code_field(text.substr(pos), code);

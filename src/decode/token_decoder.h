@@ -21,8 +21,8 @@ struct TokenFormat {
   std::size_t (*code_field)(std::string_view text, unsigned& code);
   // Appends the bytes of the character with `code`, as code_field read it.
   void (*put_character)(unsigned code, std::string& out);
-  // Length of the fields that a token of the zhuyin order has between its group code and
-  // its code, 0 when they are not there; null where the build has no such tokens.
+  // Length of the fields that a token of the zhuyin or pinyin order has between its group
+  // code and its code, 0 when they are not there; null where the build has no such tokens.
   std::size_t (*reading_fields)(std::string_view text) = nullptr;
   // The ideograph that a run written for a classic .bst style carries after its prefix
   // (RunMark); a run may or may not carry it, and it is dropped with the prefix.

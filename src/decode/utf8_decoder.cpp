@@ -2,7 +2,7 @@
 
 #include "core/encoder.h"
 #include "decode/token_decoder.h"
-#include "decode/zhuyin_fields.h"
+#include "decode/reading_fields.h"
 
 namespace corvina {
 
@@ -31,7 +31,7 @@ void put_utf8(unsigned code, std::string& out) {
   out.append(bytes, 3);
 }
 
-constexpr TokenFormat kUtf8Tokens{true, nullptr, utf8_code, put_utf8, zhuyin_fields, kUtf8RunMark};
+constexpr TokenFormat kUtf8Tokens{true, nullptr, utf8_code, put_utf8, reading_fields, kUtf8RunMark};
 
 }  // namespace
 

@@ -1,6 +1,9 @@
 #include "driver/backend_choice.h"
 
+#include <cerrno>
+
 #include "driver/document_name.h"
+#include "core/run_error.h"
 #include "platform/file_io.h"
 #include "platform/platform.h"
 #include "scan/control_files.h"
@@ -33,6 +36,16 @@ std::vector<std::string> backend_command(const Build& build, const std::string& 
   return argv;
 }
 
+namespace {
+
+bool readable(const std::string& path) {
+  InputFile in(path);
+  if (!in.is_open() && in.error() != ENOENT) throw RunError(kExitFileError, "\n" + file_error("read", path, in.error()));
+  return in.is_open();
+}
+
+}  // namespace
+
 bool runs_classic_style(const Build& build, const std::string& purename, const std::string& output_directory) {
   const std::string base = in_directory(output_directory, purename);
   if (choose_backend(build, probe_control_files(base), base).front() == "biber") return false;
@@ -44,8 +57,8 @@ ControlFiles probe_control_files(const std::string& purename) {
   const std::string bcf = purename + ".bcf";
   const std::string blx = purename + "-blx.bib";
   ControlFiles files;
-  files.bcf = InputFile(bcf).is_open();
-  files.blx = files.bcf && InputFile(blx).is_open();
+  files.bcf = readable(bcf);
+  files.blx = files.bcf && readable(blx);
   if (files.bcf && files.blx) files.bcf_newer = comparefiletime(bcf, blx);
   return files;
 }

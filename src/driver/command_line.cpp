@@ -9,14 +9,25 @@ constexpr std::string_view kOutputDirectory = "--output-directory";
 
 bool is_long_option(const std::string& arg) { return arg.starts_with("--"); }
 
-// corvina4's one option: only its second character counts, so -y, -Y and -yes all
-// choose zhuyin order.
+// The order an option names: only its second character counts, so -y, -Y and -yes all
+// choose zhuyin order, -p and -P pinyin order. Strokes for anything else.
+SortOrder order_named(const std::string& option) {
+  const int second = option.size() >= 2 ? std::toupper(static_cast<unsigned char>(option[1])) : 0;
+  return second == 'Y' ? SortOrder::kZhuyin : second == 'P' ? SortOrder::kPinyin : SortOrder::kStrokes;
+}
+
+// corvina4's one option.
 void read_order_option(const std::string& option, CommandLine& line) {
-  if (option.size() >= 2 && std::toupper(static_cast<unsigned char>(option[1])) == 'Y') {
-    line.order = SortOrder::kZhuyin;
-  } else {
-    line.bad_option = option;
-  }
+  line.order = order_named(option);
+  if (line.order == SortOrder::kStrokes) line.bad_option = option;
+}
+
+// Whether `arg`, standing after the order option `first`, asks for the other order: the
+// user meant both, and either choice would sort against half of what was asked.
+bool names_other_order(const std::string& arg, const CommandLine& line) {
+  if (!arg.starts_with("-") || line.order == SortOrder::kStrokes) return false;
+  const SortOrder other = order_named(arg);
+  return other != SortOrder::kStrokes && other != line.order;
 }
 
 // Reads the long option at args[at] (and its value, which may be the next argument);
@@ -58,6 +69,7 @@ CommandLine parse_command_line(const Build& build, const std::vector<std::string
   // Long options may stand anywhere before the document name; corvina4's order option is
   // the first other argument when it begins with "-".
   bool order_option_read = !build.takes_order_option;
+  std::string order_option;
   size_t at = 0;
   while (at < args.size()) {
     if (is_long_option(args[at])) {
@@ -65,8 +77,12 @@ CommandLine parse_command_line(const Build& build, const std::vector<std::string
       if (at == 0) return line;
     } else if (!order_option_read && args[at].starts_with("-")) {
       read_order_option(args[at], line);
+      order_option = args[at];
       order_option_read = true;
       ++at;
+    } else if (build.takes_order_option && names_other_order(args[at], line)) {
+      line.usage_error = order_option + " and " + args[at] + ": choose one order, zhuyin or pinyin.";
+      return line;
     } else {
       break;
     }
@@ -82,17 +98,21 @@ CommandLine parse_command_line(const Build& build, const std::vector<std::string
 std::string help_text(const Build& build) {
   const std::string& name = build.program;
   std::string text = "Usage: " + name + " [--chinese-first] [--output-directory DIR]" +
-                     (build.takes_order_option ? " [-y]" : "") + " NAME\n\n";
+                     (build.takes_order_option ? " [-y | -p]" : "") + " NAME\n\n";
   text += "Runs the bibliography back end (biber, or " + build.bibtex_without_bcf.front() +
           ") so that Chinese names and titles sort\n"
-          "by stroke count" + std::string(build.takes_order_option ? " (or by zhuyin)" : "") +
-          ". Run it where you would run biber or bibtex, after\n"
-          "LaTeX has written NAME.bcf or NAME.aux. The databases come back exactly as they were.\n\n"
+          "by stroke count" +
+          (build.takes_order_option ? " (or by zhuyin, or by pinyin). Run it where you would run biber\n"
+                                      "or bibtex, after LaTeX has written NAME.bcf or NAME.aux. The databases come\n"
+                                      "back exactly as they were.\n\n"
+                                    : ". Run it where you would run biber or bibtex, after\n"
+                                      "LaTeX has written NAME.bcf or NAME.aux. The databases come back exactly as they were.\n\n") +
           "  NAME                     the document: NAME.vdk for the Chinese preprocessor,\n"
           "                           else NAME.tex (NAME.tex may be given as it is), whose\n"
           "                           NAME.bbl gets the sorted, decoded text directly\n";
   if (build.takes_order_option) {
-    text += "  -y                       sort by zhuyin instead of by strokes\n";
+    text += "  -y                       sort by zhuyin instead of by strokes\n"
+            "  -p                       sort by pinyin (mainland readings), as GB/T 7714 asks\n";
   }
   text += "  --chinese-first          put the Chinese entries before the others (default: after)\n"
           "  --output-directory DIR   NAME.bcf, NAME.aux and NAME.bbl are in DIR (as biber's);\n"

@@ -1,5 +1,6 @@
 #include "driver/control_databases.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <set>
 
@@ -7,6 +8,7 @@
 #include "driver/document_name.h"
 #include "platform/file_io.h"
 #include "platform/names.h"
+#include "platform/platform.h"
 #include "core/run_error.h"
 #include "scan/control_files.h"
 
@@ -25,12 +27,15 @@ std::string run_first(const RunState& state, const std::string& why) {
   return "\n! run " + state.hints.engine() + " " + state.purename + " first: " + why + ".\n";
 }
 
-// The control file the back end will read; throws when it is not there.
+// The control file the back end will read; throws when it is not there. One that is
+// there but cannot be read is not one that LaTeX has yet to write.
 std::string control_file(const RunState& state) {
   const std::string base = backend_base(state);
   const ControlFiles files = probe_control_files(base);
   if (files.bcf && choose_backend(state.build, files, base).front() == "biber") return base + ".bcf";
-  if (regular_file(base + ".aux")) return base + ".aux";
+  const Look aux = look_at(base + ".aux", true);
+  if (aux.error != 0) throw RunError(kExitFileError, "\n" + file_error("read", base + ".aux", aux.error));
+  if (aux.kind == FileKind::kRegular) return base + ".aux";
   const bool biber = !files.bcf && state.hints.biblatex && !state.hints.biblatex_bibtex;
   throw RunError(kExitUsage, run_first(state, base + (biber ? ".bcf" : ".aux") + " is missing"));
 }
@@ -38,7 +43,8 @@ std::string control_file(const RunState& state) {
 std::vector<std::string> databases_in(const std::string& control) {
   if (control.ends_with(".aux")) return aux_databases(control);
   std::vector<std::string> names;
-  bcf_databases(control, names);
+  int err = 0;
+  if (!bcf_databases(control, names, &err)) throw RunError(kExitFileError, "\n" + file_error("read", control, err));
   return names;
 }
 

@@ -10,6 +10,7 @@
 #include "scan/sorting_templates.h"
 #include "encode/cvtc.h"
 #include "encode/encoding_census.h"
+#include "platform/interrupt.h"
 #include "platform/names.h"
 #include "staging/encoded_swap.h"
 #include "staging/file_digest.h"
@@ -21,6 +22,9 @@ namespace {
 using Staged = RunState::Staged;
 
 void warn_left_alone(RunState& state, const std::string& entry, const std::string& error) {
+  // A call cut short by a signal ends in the signal's restore, not in a warning.
+  throw_if_interrupted();
+  state.database_left_unsorted = true;
   state.console << error << "!Warning: " << entry << " is left as it is, and its Chinese entries are not sorted.\n";
 }
 

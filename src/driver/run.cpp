@@ -2,6 +2,8 @@
 
 #include <stdlib.h>
 
+#include <cerrno>
+
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -86,7 +88,12 @@ bool run_backend(RunState& state) {
 
 bool backend_left_bbl(RunState& state, bool backend_started, const std::string& skipped) {
   const std::string bbl = bbl_name(state);
-  if (backend_started && InputFile(bbl).is_open()) return true;
+  InputFile written(bbl);
+  if (backend_started && written.is_open()) return true;
+  // One that is there and cannot be read was written all the same.
+  if (backend_started && written.error() != ENOENT) {
+    throw RunError(kExitFileError, "\n" + file_error("read", bbl, written.error()));
+  }
   state.console << "\n! " << bbl << " was not written by the back end: " << skipped << ".\n";
   state.outside_program_failed = true;
   return false;
@@ -136,11 +143,27 @@ int finish(RunState& state, std::ofstream& log, int status) {
   return restored ? status : kExitFileError;
 }
 
-// An interrupted run returns after its restore; the caller then ends it by the signal.
+// After an interrupt: the run is put back as the signal's restore does, and the caller
+// then ends it by the signal.
+int stop_by_signal(RunState& state, std::ofstream& log) {
+  drop_undecoded_bbl(state);
+  if (!state.recorded.empty()) finish(state, log, 0);
+  return 0;
+}
+
+int complete_status(const RunState& state) {
+  if (state.database_left_unsorted) return kExitFileError;
+  return state.outside_program_failed ? kExitOutsideProgram : kExitOk;
+}
+
+// An interrupted run returns after its restore; the caller then ends it by the signal. A
+// call that a signal cut short fails with a message about its file, which is not said:
+// the signal is the reason.
 int run_sequence(RunState& state, std::ofstream& log, RunLocks& locks) {
   try {
     run_steps(state, locks);
   } catch (const OtherEncoding& error) {
+    if (pending_interrupt()) return stop_by_signal(state, log);
     // Refused while staged: every database is put back as it was, and the log stays, as
     // after a stop before anything was staged.
     state.console << error.what();
@@ -148,6 +171,7 @@ int run_sequence(RunState& state, std::ofstream& log, RunLocks& locks) {
     std::filesystem::remove(kLocatorOutput, ignored);
     return state.recorded.empty() || remove_and_restore(state) ? error.status() : kExitFileError;
   } catch (const RunError& error) {
+    if (pending_interrupt()) return stop_by_signal(state, log);
     state.console << error.what();
     drop_undecoded_bbl(state);
     // Before the first record nothing of the user's has changed: the log stays for
@@ -155,21 +179,18 @@ int run_sequence(RunState& state, std::ofstream& log, RunLocks& locks) {
     if (state.recorded.empty()) return error.status();
     return finish(state, log, error.status());
   } catch (const Interrupted&) {
-    drop_undecoded_bbl(state);
-    if (!state.recorded.empty()) finish(state, log, 0);
-    return 0;
+    return stop_by_signal(state, log);
   } catch (const std::exception& error) {
+    if (pending_interrupt()) return stop_by_signal(state, log);
     state.console << "\n! " << error.what() << "\n";
     drop_undecoded_bbl(state);
     if (state.recorded.empty()) return kExitFileError;
     return finish(state, log, kExitFileError);
   }
-  return finish(state, log, state.outside_program_failed ? kExitOutsideProgram : kExitOk);
+  return finish(state, log, complete_status(state));
 }
 
-}  // namespace
-
-int corvina_main(const Build& build, int argc, char** argv) {
+int run_document(const Build& build, int argc, char** argv) {
   std::cout.setf(std::ios::unitbuf);  // keep our lines in order with the programs we start
   install_interrupt_handlers();
   set_name_encoding(build.reads_utf8 ? NameEncoding::kUtf8 : NameEncoding::kAnsiCodePage);
@@ -187,9 +208,10 @@ int corvina_main(const Build& build, int argc, char** argv) {
   RunLocks locks(build.program + " on " + (line.document.empty() ? "no document" : line.document));
   try {
     locks.take_working_folder(std::cout);
-  } catch (const Interrupted& interrupted) {
-    die_by_signal(interrupted.signal_number);
+  } catch (const Interrupted&) {
+    return 0;  // ended by the signal once the locks are let go
   } catch (const RunError& error) {
+    if (pending_interrupt()) return 0;
     std::cout << error.what();
     return error.status();
   }
@@ -208,12 +230,17 @@ int corvina_main(const Build& build, int argc, char** argv) {
   state.purename = name.purename;
   state.output_directory = name.output_directory;
   state.direct = name.direct;
-  int status = run_sequence(state, log, locks);
-  // A signal that came during the restore ends the run once the restore is complete.
-  if (int signal_number = pending_interrupt()) {
-    locks.release_all();
-    die_by_signal(signal_number);
-  }
+  return run_sequence(state, log, locks);
+}
+
+}  // namespace
+
+int corvina_main(const Build& build, int argc, char** argv) {
+  const int status = run_document(build, argc, argv);  // the locks are let go by now
+  std::cout.flush();
+  // A signal that came at any point, the restore included, ends the run once everything
+  // is put back; from the last look on, a signal waits until the process has gone.
+  if (int signal_number = final_interrupt()) die_by_signal(signal_number);
   return status;
 }
 

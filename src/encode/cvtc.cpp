@@ -22,13 +22,15 @@ bool cvtc(RunState& state, Encoder& encoder, const std::string& file1, const std
     read(chunk);
     encoded.clear();
     encoder.encode(chunk, encoded);
-    if (!out.write(encoded)) throw RunError(kExitFileError, file_error("write", file2, out.error()));
+    if (!out.write(encoded)) break;
   }
   if (in.failed()) throw RunError(kExitFileError, file_error("read", file1, in.error()));
   encoded.clear();
   encoder.finish(encoded);
+  // A working copy that cannot be written leaves its database unsorted; the run goes on.
   if (!out.write(encoded) || !out.close()) {
-    throw RunError(kExitFileError, file_error("write", file2, out.error()));
+    *error = file_error("write", file2, out.error());
+    return false;
   }
   return true;
 }

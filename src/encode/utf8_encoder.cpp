@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "encode/entry_encoder.h"
+#include "encode/pinyin_characters.h"
 #include "encode/run_encoder.h"
 #include "encode/tables/character_tables.h"
 #include "encode/utf8_reader.h"
@@ -46,6 +47,7 @@ class Utf8Characters final : public CharacterLoop<Utf8Characters> {
 std::unique_ptr<Encoder> make_utf8_encoder(SortOrder order, ChineseBlock block, RunMark mark) {
   const std::string opening = run_opening(block, mark, kUtf8RunMark);
   if (order == SortOrder::kZhuyin) return std::make_unique<EntryEncoder>(make_zhuyin_characters(opening), bib::ReaderOptions{}, true);
+  if (order == SortOrder::kPinyin) return std::make_unique<EntryEncoder>(make_pinyin_characters(opening), bib::ReaderOptions{}, true);
   return std::make_unique<EntryEncoder>(std::make_unique<Utf8Characters>(tables::strokes, opening), bib::ReaderOptions{}, false);
 }
 

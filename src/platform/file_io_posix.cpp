@@ -27,18 +27,36 @@ namespace {
 // that hangs for good), and a device or a folder is never a document, a database or a
 // .bbl; the errno given for them names what is there.
 std::FILE* open_regular(const std::string& path, int& error) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  // A call cut short by a signal is made again: the run notices the signal at its next check.
+  int fd;
+  do fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC); while (fd < 0 && errno == EINTR);
   if (fd < 0) {
     error = errno;
     return nullptr;
   }
   struct stat info {};
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+  int result;
+  do result = fstat(fd, &info); while (result != 0 && errno == EINTR);
+  if (result != 0) {
+    error = errno;
+    ::close(fd);
+    return nullptr;
+  }
+  if (!S_ISREG(info.st_mode)) {
     error = S_ISDIR(info.st_mode) ? EISDIR : S_ISFIFO(info.st_mode) ? ESPIPE : ENODEV;
     ::close(fd);
     return nullptr;
   }
-  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  int flags;
+  do flags = fcntl(fd, F_GETFL); while (flags < 0 && errno == EINTR);
+  if (flags >= 0) {
+    do result = fcntl(fd, F_SETFL, flags & ~O_NONBLOCK); while (result != 0 && errno == EINTR);
+  }
+  if (flags < 0 || result != 0) {
+    error = errno;
+    ::close(fd);
+    return nullptr;
+  }
   std::FILE* file = fdopen(fd, "rb");
   if (!file) {
     error = errno;

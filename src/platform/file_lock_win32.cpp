@@ -68,6 +68,17 @@ HANDLE handle_of(int fd) { return reinterpret_cast<HANDLE>(_get_osfhandle(fd)); 
 
 }  // namespace
 
+bool FileLock::holds(const std::string& path, int& error) const {
+  error = 0;
+  if (fd_ < 0) return false;
+  if (GetFileAttributesW(to_wide(path).c_str()) == INVALID_FILE_ATTRIBUTES) {
+    const DWORD failed = GetLastError();
+    if (failed != ERROR_FILE_NOT_FOUND && failed != ERROR_PATH_NOT_FOUND) error = errno_from(failed);
+    return false;
+  }
+  return same_file(handle_of(fd_), path);
+}
+
 bool FileLock::write(const std::string& text) {
   if (fd_ < 0) return false;
   HANDLE file = handle_of(fd_);

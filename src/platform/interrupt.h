@@ -15,6 +15,10 @@ void install_interrupt_handlers();
 int pending_interrupt();
 // Throws Interrupted when a signal has arrived. Long loops call it now and then.
 void throw_if_interrupted();
+// The last look before the process exits: from this call on no signal is delivered (a
+// late one waits, blocked), and the one received so far, if any, is returned, so that no
+// signal can come between the look and the exit and be lost.
+int final_interrupt();
 // Ends the process by `signal_number` with its default action, so that the caller sees
 // the conventional status (130 for SIGINT in a shell).
 [[noreturn]] void die_by_signal(int signal_number);

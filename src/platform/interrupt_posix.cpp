@@ -32,6 +32,20 @@ void throw_if_interrupted() {
   if (int signal_number = g_pending_signal) throw Interrupted{signal_number};
 }
 
+int final_interrupt() {
+  sigset_t handled, pending;
+  sigemptyset(&handled);
+  for (int signal_number : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&handled, signal_number);
+  sigprocmask(SIG_BLOCK, &handled, nullptr);
+  if (int signal_number = g_pending_signal) return signal_number;
+  if (sigpending(&pending) == 0) {
+    for (int signal_number : {SIGINT, SIGTERM, SIGHUP}) {
+      if (sigismember(&pending, signal_number) == 1) return signal_number;
+    }
+  }
+  return 0;
+}
+
 void die_by_signal(int signal_number) {
   signal(signal_number, SIG_DFL);
   sigset_t unblock;

@@ -50,6 +50,10 @@ void throw_if_interrupted() {
   if (int signal_number = pending_interrupt()) throw Interrupted{signal_number};
 }
 
+// The console's handler thread keeps the process alive until die_by_signal: nothing is
+// lost between this look and the exit.
+int final_interrupt() { return pending_interrupt(); }
+
 // A Windows program ended by Ctrl-C ends with STATUS_CONTROL_C_EXIT (0xC000013A, which
 // cmd.exe shows as -1073741510), and so do we after the restore, whichever of Ctrl-C,
 // Ctrl-Break or the console's closing it was: a batch file or latexmk sees that the run

@@ -37,12 +37,10 @@ bool on_path(const std::string& program);
 std::optional<int> comparefiletime(const std::string& name1, const std::string& name2);
 
 // A file's last-write time as a count at the file system's full resolution, for the
-// intent record to keep and give back; empty or false when the file cannot be reached.
+// intent record to keep and give back; empty or false when the file cannot be reached
+// (`error`, when given, then receives errno).
 std::optional<int64_t> write_time(const std::string& path);
-bool set_write_time(const std::string& path, int64_t time);
-
-// False for a file the user has made read-only, which the run must leave alone.
-bool writable(const std::string& path);
+bool set_write_time(const std::string& path, int64_t time, int* error = nullptr);
 
 // Puts `folders` before those that the environment variable `name` lists (in the list
 // syntax of the system: "a:b" or "a;b"), for the programs started afterwards. An unset
@@ -68,6 +66,15 @@ inline const char* describe(FileKind kind) {
   }
   return "an unusual file";
 }
+
+// What stands at `path` (with `follow_links`, what a link leads to), or why that cannot be
+// told: `error` is 0 when `kind` is known (kMissing: nothing is there), else the errno of
+// the look that failed, and then nothing at all may be concluded about the path.
+struct Look {
+  FileKind kind = FileKind::kMissing;
+  int error = 0;
+};
+Look look_at(const std::string& path, bool follow_links);
 
 // Makes what was written to a file, or the names in a folder (files created, renamed,
 // removed), durable before the call returns: a power cut cannot undo them. Return 0 or
@@ -97,6 +104,10 @@ class FileLock {
   // Replaces the content of the locked file; reads it (also when busy).
   bool write(const std::string& text);
   std::string read() const;
+  // True when `path` names the very file this lock holds open: a lock of the same folder
+  // reached by another name is known as ours. False, `error` 0, when it names another
+  // file or none; `error` is errno when that cannot be told.
+  bool holds(const std::string& path, int& error) const;
   // Removes the file while still holding the lock, then lets go.
   void remove_and_release(const std::string& path);
   void close();

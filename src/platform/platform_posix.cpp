@@ -22,17 +22,18 @@ namespace corvina {
 namespace {
 
 // Waits for `pid`. A signal of ours is passed on once, and the wait goes on: the
-// program may be writing a file that the restore must not race with.
+// program may be writing a file that the restore must not race with. A wait that fails
+// otherwise is tried again a few times: the program ran, and what it did counts.
 ProgramResult wait_for(pid_t pid) {
   bool passed_on = false;
   int status = 0;
-  for (;;) {
+  for (int failures = 0;;) {
     if (!passed_on && pending_interrupt()) {
       kill(pid, pending_interrupt());
       passed_on = true;
     }
     if (waitpid(pid, &status, 0) == pid) break;
-    if (errno != EINTR) return {ProgramResult::Outcome::kNotStarted, errno};
+    if (errno != EINTR && ++failures == 3) return {ProgramResult::Outcome::kNotStarted, errno};
   }
   throw_if_interrupted();
   if (WIFSIGNALED(status)) return {ProgramResult::Outcome::kSignaled, WTERMSIG(status)};
@@ -100,14 +101,13 @@ std::optional<int64_t> write_time(const std::string& path) {
   return static_cast<int64_t>(time.time_since_epoch().count());
 }
 
-bool set_write_time(const std::string& path, int64_t time) {
-  std::error_code error;
+bool set_write_time(const std::string& path, int64_t time, int* error) {
+  std::error_code failed;
   std::filesystem::file_time_type value{std::filesystem::file_time_type::duration(time)};
-  std::filesystem::last_write_time(path, value, error);
-  return !error;
+  std::filesystem::last_write_time(path, value, failed);
+  if (failed && error) *error = failed.value();
+  return !failed;
 }
-
-bool writable(const std::string& path) { return access(path.c_str(), W_OK) == 0; }
 
 void prepend_to_search_path(const std::string& name, const std::vector<std::string>& folders) {
   std::string value;
@@ -136,18 +136,23 @@ FileKind file_kind(const std::string& path) {
 namespace {
 
 // Where fsync only hands the data to the drive (macOS), F_FULLFSYNC asks the drive to
-// write it out of its cache too; a file system that cannot do that gets the fsync.
+// write it out of its cache too; a file system that cannot do that gets the fsync. A call
+// that a signal cut short is made again: the run notices the signal at its next check, and
+// a sync must not fail for it.
 int sync_descriptor(int fd) {
 #if CORVINA_HAVE_F_FULLFSYNC
   if (fcntl(fd, F_FULLFSYNC) == 0) return 0;
 #endif
-  return fsync(fd) == 0 ? 0 : errno;
+  int result;
+  do result = fsync(fd); while (result != 0 && errno == EINTR);
+  return result == 0 ? 0 : errno;
 }
 
 int sync_path(const std::string& path, int flags) {
-  int fd = open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK);
+  int fd;
+  do fd = open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK); while (fd < 0 && errno == EINTR);
   if (fd < 0) return errno;
-  int err = sync_descriptor(fd);
+  const int err = sync_descriptor(fd);
   ::close(fd);
   return err;
 }
@@ -198,18 +203,38 @@ FileLock::Outcome FileLock::try_take(const std::string& path) {
     error_ = errno;
     return Outcome::kFailed;
   }
-  if (flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+  int result;
+  do result = flock(fd_, LOCK_EX | LOCK_NB); while (result != 0 && errno == EINTR);
+  if (result != 0) {
     error_ = errno;
     return error_ == EWOULDBLOCK ? Outcome::kBusy : Outcome::kFailed;
   }
-  struct stat held, named;
-  if (fstat(fd_, &held) != 0 || stat(path.c_str(), &named) != 0 || held.st_dev != named.st_dev ||
-      held.st_ino != named.st_ino) {
-    close();  // removed by the holder we waited for: try again on the new file
-    error_ = EWOULDBLOCK;
+  int err = 0;
+  if (!holds(path, err)) {
+    close();
+    if (err != 0) {
+      error_ = err;
+      return Outcome::kFailed;
+    }
+    error_ = EWOULDBLOCK;  // removed by the holder we waited for: try again on the new file
     return Outcome::kBusy;
   }
   return Outcome::kTaken;
+}
+
+bool FileLock::holds(const std::string& path, int& error) const {
+  error = 0;
+  if (fd_ < 0) return false;
+  struct stat held, named;
+  if (fstat(fd_, &held) != 0) {
+    error = errno;
+    return false;
+  }
+  if (stat(path.c_str(), &named) != 0) {
+    if (errno != ENOENT) error = errno;
+    return false;
+  }
+  return held.st_dev == named.st_dev && held.st_ino == named.st_ino;
 }
 
 bool FileLock::write(const std::string& text) {

@@ -53,12 +53,14 @@ std::optional<int64_t> write_time(const std::string& path) {
   return static_cast<int64_t>((static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime);
 }
 
-bool set_write_time(const std::string& path, int64_t value) {
+bool set_write_time(const std::string& path, int64_t value, int* error) {
   Handle file(open_attributes(path, FILE_WRITE_ATTRIBUTES));
   FILETIME time;
   time.dwLowDateTime = static_cast<DWORD>(static_cast<uint64_t>(value));
   time.dwHighDateTime = static_cast<DWORD>(static_cast<uint64_t>(value) >> 32);
-  return file.valid() && SetFileTime(file.get(), nullptr, nullptr, &time);
+  const bool set = file.valid() && SetFileTime(file.get(), nullptr, nullptr, &time);
+  if (!set && error) *error = errno_from(GetLastError());
+  return set;
 }
 
 // The file system's own clock ticks (100 ns on NTFS): the C++ library's file times on
@@ -69,11 +71,6 @@ std::optional<int> comparefiletime(const std::string& name1, const std::string& 
   if (*time1 > *time2) return 1;
   if (*time1 < *time2) return -1;
   return 0;
-}
-
-bool writable(const std::string& path) {
-  const DWORD attributes = GetFileAttributesW(to_wide(path).c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_READONLY);
 }
 
 // The process's own environment, which CreateProcessW hands on (the C runtime's copy

@@ -14,7 +14,8 @@ std::string pure_write(const std::string& from, const std::string& to);
 // True when both files can be read and hold the same bytes.
 bool same_contents(const std::string& path1, const std::string& path2);
 
-// Gives `to` the last-write time of `from`; false when either cannot be reached.
-bool copy_write_time(const std::string& from, const std::string& to);
+// Gives `to` the last-write time of `from`; false when either cannot be reached
+// (`error`, when given, then receives errno).
+bool copy_write_time(const std::string& from, const std::string& to, int* error = nullptr);
 
 }  // namespace corvina

@@ -141,12 +141,12 @@ bool same_contents(const std::string& path1, const std::string& path2) {
   }
 }
 
-bool copy_write_time(const std::string& from, const std::string& to) {
-  std::error_code error;
-  auto time = std::filesystem::last_write_time(from, error);
-  if (error) return false;
-  std::filesystem::last_write_time(to, time, error);
-  return !error;
+bool copy_write_time(const std::string& from, const std::string& to, int* error) {
+  std::error_code failed;
+  auto time = std::filesystem::last_write_time(from, failed);
+  if (!failed) std::filesystem::last_write_time(to, time, failed);
+  if (failed && error) *error = failed.value();
+  return !failed;
 }
 
 }  // namespace corvina

@@ -7,6 +7,7 @@
 #include "platform/names.h"
 #include "platform/platform.h"
 #include "platform/pure_write.h"
+#include "platform/win32_support.h"
 
 namespace corvina {
 namespace {
@@ -76,9 +77,10 @@ bool same_contents(const std::string& path1, const std::string& path2) {
   }
 }
 
-bool copy_write_time(const std::string& from, const std::string& to) {
+bool copy_write_time(const std::string& from, const std::string& to, int* error) {
   std::optional<int64_t> time = write_time(from);
-  return time && set_write_time(to, *time);
+  if (!time && error) *error = errno_from(GetLastError());
+  return time && set_write_time(to, *time, error);
 }
 
 }  // namespace corvina

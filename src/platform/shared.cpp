@@ -31,6 +31,27 @@ bool InputFile::read_more(std::string& buffer, size_t size) {
   return got > 0;
 }
 
+Look look_at(const std::string& path, bool follow_links) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  fs::file_status status;
+  do {
+    error.clear();
+    status = follow_links ? fs::status(to_path(path), error) : fs::symlink_status(to_path(path), error);
+  } while (error == std::errc::interrupted);
+  if (status.type() == fs::file_type::not_found) return {};
+  if (error) return {FileKind::kMissing, error.default_error_condition().value()};
+  switch (status.type()) {
+    case fs::file_type::regular: return {FileKind::kRegular};
+    case fs::file_type::directory: return {FileKind::kDirectory};
+    case fs::file_type::fifo: return {FileKind::kFifo};
+    case fs::file_type::block:
+    case fs::file_type::character: return {FileKind::kDevice};
+    case fs::file_type::socket: return {FileKind::kSocket};
+    default: return {FileKind::kOther};
+  }
+}
+
 void remove_before_rewrite(const std::string& path) {
   std::error_code ignored;
   if (std::filesystem::is_regular_file(std::filesystem::symlink_status(to_path(path), ignored))) {

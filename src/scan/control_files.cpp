@@ -136,14 +136,15 @@ std::string aux_bibstyle(const std::string& path) {
   return style;
 }
 
-bool bcf_databases(const std::string& path, std::vector<std::string>& names) {
+bool bcf_databases(const std::string& path, std::vector<std::string>& names, int* error) {
   InputFile in(path);
-  if (!in.is_open()) return false;
   BcfSources sources;
   std::string chunk;
-  while (in.read_chunk(chunk, 1 << 16)) sources.feed(chunk);
+  while (in.is_open() && in.read_chunk(chunk, 1 << 16)) sources.feed(chunk);
   names = sources.names();
-  return !in.failed();
+  if (in.is_open() && !in.failed()) return true;
+  if (error) *error = in.error();
+  return false;
 }
 
 }  // namespace corvina

@@ -47,7 +47,8 @@ std::vector<std::string> aux_databases(const std::string& path);
 // empty when it names none or cannot be read.
 std::string aux_bibstyle(const std::string& path);
 
-// The data sources of the .bcf file `path`. False when it cannot be read.
-bool bcf_databases(const std::string& path, std::vector<std::string>& names);
+// The data sources of the .bcf file `path`. False when it cannot be read; `error`, when
+// given, then receives errno.
+bool bcf_databases(const std::string& path, std::vector<std::string>& names, int* error = nullptr);
 
 }  // namespace corvina

@@ -58,6 +58,8 @@ long long visit_long_line(InputFile& in, const std::string& path, long long star
 bool for_each_line(const std::string& path, const std::function<void(std::string_view)>& visit) {
   if (!unusual_file_note(path).empty()) return false;
   InputFile in(path);
+  // A file that is there and cannot be read is not a file that is missing.
+  if (!in.is_open() && in.error() != ENOENT) throw RunError(kExitFileError, "\n" + file_error("read", path, in.error()));
   if (!in.is_open()) return false;
   // Binary: a '\r' before the '\n' stays in the line, and the line rules drop it.
   std::string buffer, chunk;

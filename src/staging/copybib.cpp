@@ -1,5 +1,6 @@
 #include "staging/copybib.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <set>
 
@@ -8,6 +9,8 @@
 #include "platform/platform.h"
 #include "platform/pure_write.h"
 #include "core/run_error.h"
+#include "platform/interrupt.h"
+#include "staging/checked_files.h"
 #include "staging/intent_record.h"
 #include "staging/locator.h"
 #include "staging/recovery.h"
@@ -23,13 +26,13 @@ bool has_bib_ending(const std::string& entry) {
 
 // bibtex and biblatex read \bibliography{refs} as refs.bib.
 std::string name_to_look_for(const std::string& entry) {
-  if (file_kind(entry) == FileKind::kRegular || has_bib_ending(entry)) return entry;
+  if (has_bib_ending(entry) || kind_of(entry) == FileKind::kRegular) return entry;
   return entry + ".bib";
 }
 
 // A FIFO would hang the run, a device could be endless: only regular files are read.
 void refuse_unusable(const std::string& name) {
-  FileKind kind = file_kind(name);
+  FileKind kind = kind_of(name);
   if (kind == FileKind::kMissing) return;
   if (kind != FileKind::kRegular) {
     throw RunError(kExitFileError, "\n! " + name + " is " + describe(kind) + ", not a regular file: it is not read.\n");
@@ -39,6 +42,9 @@ void refuse_unusable(const std::string& name) {
 }
 
 void warn_left_alone(RunState& state, const std::string& entry, const std::string& why) {
+  // A call cut short by a signal ends in the signal's restore, not in a warning.
+  throw_if_interrupted();
+  state.database_left_unsorted = true;
   state.console << "\n!Warning: " << why << entry
                 << " is left as it is, and its Chinese entries are not sorted.\n";
 }
@@ -55,7 +61,7 @@ Plan plan_one(RunState& state, std::string& entry, std::set<std::string>& seen) 
   const std::string wanted = name_to_look_for(entry);
   refuse_unusable(wanted);
   Plan plan;
-  if (file_kind(wanted) == FileKind::kRegular) {
+  if (kind_of(wanted) == FileKind::kRegular) {
     plan.how = Staged::kBackedUp;
   } else {
     plan.from = locate_database(state, wanted);
@@ -68,10 +74,8 @@ Plan plan_one(RunState& state, std::string& entry, std::set<std::string>& seen) 
   std::error_code ignored;
   // A database named twice is staged once.
   if (!seen.insert(from_path(std::filesystem::weakly_canonical(to_path(entry), ignored))).second) return {};
-  if (plan.how == Staged::kBackedUp && !writable(entry)) {
-    warn_left_alone(state, entry, "read-only: ");
-    return {};
-  }
+  // A read-only file is sorted too: the run never writes into it (its backup is the file
+  // itself under a second name), and it comes back with its mode.
   return plan;
 }
 
@@ -85,7 +89,7 @@ bool outside_working_folder(const std::string& entry) {
 // No file of the user's is ever overwritten or removed: a working file name that is
 // taken (and was not freed by the recovery just before) stops the run.
 void check_names_are_free(const std::string& entry, const Plan& plan) {
-  if (outside_working_folder(entry) && path_exists(kElsewhereList)) {
+  if (outside_working_folder(entry) && present(kElsewhereList)) {
     throw RunError(kExitFileError, "\n! " + std::string(kElsewhereList) + " is in the way: it is the name of the "
                                        "list of databases rewritten outside this folder, and no run of ours left it "
                                        "there. Rename or move it, then run again.\n");
@@ -100,7 +104,7 @@ void check_names_are_free(const std::string& entry, const Plan& plan) {
       plan.how == Staged::kBackedUp ? Name{backup_name(entry), "backup"} : Name{entry, "sorting copy"},
   };
   for (const Name& name : names) {
-    if (!path_exists(name.path)) continue;
+    if (!present(name.path)) continue;
     throw RunError(kExitFileError, "\n! " + name.path + " is in the way: it is the name of the " + name.role +
                                        " of " + entry + ", and no run of ours left it there. Rename or move it, "
                                        "then run again.\n");
@@ -113,8 +117,11 @@ std::string copy_for_backup(const std::string& entry, const std::string& backup)
   if (std::string error = pure_write(entry, backup); !error.empty()) return error;
   if (int err = sync_file(backup)) return file_error("sync", backup, err);
   std::error_code error;
-  std::filesystem::permissions(to_path(backup), std::filesystem::status(to_path(entry)).permissions(), error);
-  if (error || !copy_write_time(entry, backup)) return file_error("keep the times and permissions of", entry, error.value());
+  const std::filesystem::file_status status = std::filesystem::status(to_path(entry), error);
+  if (!error) std::filesystem::permissions(to_path(backup), status.permissions(), error);
+  if (error) return file_error("give the permissions of " + entry + " to", backup, error.default_error_condition().value());
+  int err = 0;
+  if (!copy_write_time(entry, backup, &err)) return file_error("give the time of " + entry + " to", backup, err);
   return "";
 }
 
@@ -140,15 +147,24 @@ std::string write_backup(const std::string& entry) {
   return "";
 }
 
+// Takes back what staging made of an entry that it gives up on: `made` (a backup that may
+// be partial) and then the record. What cannot be removed keeps the record, which tells
+// the next run that the file is a leftover of ours to remove, not a file in its way.
+void forget(RunState& state, const std::string& entry, const std::string& made) {
+  state.recorded.erase(std::find(state.recorded.begin(), state.recorded.end(), entry));
+  std::string error = made.empty() ? "" : remove_if_present(made);
+  if (error.empty()) error = remove_record(entry);
+  if (error.empty()) return;
+  state.console << error << "! it is left with the record of " << entry << "; the next run removes them.\n";
+}
+
 bool make_backup(RunState& state, const std::string& entry) {
   const std::string backup = backup_name(entry);
   state.console << "\n*** backup from " << entry << " to " << backup << " ...";
   std::string error = write_backup(entry);
   if (!error.empty()) {
-    std::error_code ignored;
-    std::filesystem::remove(to_path(backup), ignored);
-    remove_record(entry);
     state.console << "\n" << error;
+    forget(state, entry, backup);
     warn_left_alone(state, entry, "without a backup, ");
     return false;
   }
@@ -158,15 +174,17 @@ bool make_backup(RunState& state, const std::string& entry) {
 }
 
 bool start(RunState& state, const std::string& entry, IntentRecord::State kind) {
-  std::string error = outside_working_folder(entry) ? list_elsewhere(entry) : "";
+  const bool elsewhere = outside_working_folder(entry);
+  state.listed_elsewhere = state.listed_elsewhere || elsewhere;
+  std::string error = elsewhere ? list_elsewhere(entry) : "";
   if (error.empty()) error = start_record(entry, kind);
+  state.recorded.push_back(entry);
   if (!error.empty()) {
-    remove_record(entry);
     state.console << "\n" << error;
+    forget(state, entry, "");
     warn_left_alone(state, entry, "");
     return false;
   }
-  state.recorded.push_back(entry);
   return true;
 }
 
@@ -188,7 +206,7 @@ std::string stage(RunState& state, const std::string& entry, const Plan& plan) {
 void copybib(RunState& state, RunLocks& locks) {
   // The .bbl files are read and written later; a FIFO there would hang the run then.
   for (const std::string& bbl : {state.purename + ".bbl", state.build.temp_bbl(state.purename)}) {
-    FileKind kind = file_kind(bbl);
+    FileKind kind = kind_of(bbl);
     if (kind != FileKind::kMissing && kind != FileKind::kRegular) {
       throw RunError(kExitFileError, "\n! " + bbl + " is " + describe(kind) + ", not a regular file: it is not written.\n");
     }

@@ -79,14 +79,14 @@ FileDigest Digester::result() const {
   return {kind_, size_, mix(sum, size_)};
 }
 
-std::optional<FileDigest> digest_file(const std::string& path, FileDigest::Kind kind) {
+std::optional<FileDigest> digest_file(const std::string& path, FileDigest::Kind kind, int* error) {
   InputFile in(path);
-  if (!in.is_open()) return std::nullopt;
   Digester digester(kind);
   std::string chunk;
-  while (in.read_chunk(chunk, 1 << 16)) digester.add(chunk);
-  if (in.failed()) return std::nullopt;
-  return digester.result();
+  while (in.is_open() && in.read_chunk(chunk, 1 << 16)) digester.add(chunk);
+  if (in.is_open() && !in.failed()) return digester.result();
+  if (error) *error = in.error();
+  return std::nullopt;
 }
 
 }  // namespace corvina

@@ -38,7 +38,8 @@ class Digester {
   std::size_t held_size_ = 0;
 };
 
-// Empty when the file cannot be read.
-std::optional<FileDigest> digest_file(const std::string& path, FileDigest::Kind kind = FileDigest::Kind::kWords);
+// Empty when the file cannot be read; `error`, when given, then receives errno.
+std::optional<FileDigest> digest_file(const std::string& path, FileDigest::Kind kind = FileDigest::Kind::kWords,
+                                      int* error = nullptr);
 
 }  // namespace corvina

@@ -1,5 +1,6 @@
 #include "staging/intent_record.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <sstream>
 
@@ -7,6 +8,7 @@
 #include "platform/names.h"
 #include "platform/platform.h"
 #include "core/run_error.h"
+#include "staging/checked_files.h"
 
 namespace corvina {
 namespace {
@@ -24,11 +26,14 @@ std::string folder_of(const std::string& path) {
   return from_path(to_path(path).parent_path());
 }
 
-std::string read_all(const std::string& path, bool* ok) {
+// The whole file; `error` is ENOENT when there is none, another errno when it is there
+// and cannot be read, 0 when it was read.
+std::string read_all(const std::string& path, int* error) {
   InputFile in(path);
   std::string text, chunk;
   while (in.is_open() && in.read_chunk(chunk, 1 << 12)) text += chunk;
-  *ok = in.is_open() && !in.failed();
+  *error = in.error();
+  if (*error == 0 && !in.is_open()) *error = EIO;
   return text;
 }
 
@@ -78,9 +83,12 @@ std::string entry_of_record(const std::string& file_name) {
 
 IntentRecord read_record(const std::string& entry) {
   IntentRecord record;
-  bool ok = false;
-  const std::string text = read_all(record_name(entry), &ok);
-  if (!ok) return record;
+  int error = 0;
+  const std::string text = read_all(record_name(entry), &error);
+  if (error != 0) {
+    if (error != ENOENT) record.read_error = error;
+    return record;
+  }
   for (const char* kind : {kBackupLine, kEncodedCopyLine}) {
     const std::string start = std::string(kHeader) + kind;
     if (start.compare(0, text.size(), text) == 0 && text.size() < start.size()) {
@@ -114,10 +122,7 @@ std::string complete_record(const std::string& entry, const FileDigest& backup, 
                        false);
 }
 
-void remove_record(const std::string& entry) {
-  std::error_code ignored;
-  std::filesystem::remove(to_path(record_name(entry)), ignored);
-}
+std::string remove_record(const std::string& entry) { return remove_if_present(record_name(entry)); }
 
 namespace {
 
@@ -128,7 +133,9 @@ constexpr const char* kElsewhereHeader =
 }  // namespace
 
 std::string list_elsewhere(const std::string& entry) {
-  const bool create = !path_exists(kElsewhereList);
+  const Look look = look_at(kElsewhereList, false);
+  if (look.error != 0) return look_error(kElsewhereList, look.error);
+  const bool create = look.kind == FileKind::kMissing;
   OutputFile out(kElsewhereList, !create);
   if (!out.write((create ? std::string(kElsewhereHeader) : "") + entry + "\n") || !out.close()) {
     return file_error("write", kElsewhereList, out.error());
@@ -141,9 +148,10 @@ std::string list_elsewhere(const std::string& entry) {
 }
 
 std::optional<std::vector<std::string>> listed_elsewhere() {
-  bool ok = false;
-  const std::string text = read_all(kElsewhereList, &ok);
-  if (!ok) return std::nullopt;
+  int error = 0;
+  const std::string text = read_all(kElsewhereList, &error);
+  if (error == ENOENT) return std::nullopt;
+  if (error != 0) throw RunError(kExitFileError, "\n" + file_error("read", kElsewhereList, error));
   std::vector<std::string> entries;
   const std::string header = kElsewhereHeader;
   if (text.size() < header.size() && header.compare(0, text.size(), text) == 0) return entries;
@@ -155,9 +163,5 @@ std::optional<std::vector<std::string>> listed_elsewhere() {
   return entries;
 }
 
-void remove_elsewhere_list() {
-  std::error_code ignored;
-  std::filesystem::remove(kElsewhereList, ignored);
-}
 
 }  // namespace corvina

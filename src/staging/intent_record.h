@@ -30,6 +30,9 @@ struct IntentRecord {
   State state = State::kForeign;
   FileDigest backup;  // kBackedUp: what the backup holds
   int64_t mtime = 0;  // kBackedUp: the database's modification time before the run
+  // errno when a file stands under the record's name but cannot be read: then `state`
+  // tells nothing, and nothing of the entry may be touched.
+  int read_error = 0;
 };
 
 std::string record_name(const std::string& entry);
@@ -44,7 +47,8 @@ IntentRecord read_record(const std::string& entry);
 std::string start_record(const std::string& entry, IntentRecord::State kind);
 std::string complete_record(const std::string& entry, const FileDigest& backup, int64_t mtime);
 // Once nothing of the entry is left to put back; the last file of the entry to go.
-void remove_record(const std::string& entry);
+// Returns an empty string, or the message naming the record and the reason.
+std::string remove_record(const std::string& entry);
 
 // A database rewritten outside the working folder (../shared/refs.bib) has its record
 // beside it; the working folder keeps the list of such entries, so that its next run
@@ -53,8 +57,7 @@ void remove_record(const std::string& entry);
 inline constexpr const char* kElsewhereList = "corvina-elsewhere.txt";
 std::string list_elsewhere(const std::string& entry);
 // The entries listed; a line cut short by a kill is left out. Empty when the file is
-// missing or not a list of ours.
+// missing or not a list of ours. Throws RunError when it is there but cannot be read.
 std::optional<std::vector<std::string>> listed_elsewhere();
-void remove_elsewhere_list();
 
 }  // namespace corvina

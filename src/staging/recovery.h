@@ -13,8 +13,10 @@ namespace corvina {
 // Puts `entry` back from its backup by renaming the backup over it, gives it `mtime` and
 // makes the rename durable; when the entry was never replaced (it is the file the backup
 // names) there is nothing to do. Returns an empty string or the message; the backup is
-// gone only when the entry is back.
-std::string write_back_database(const std::string& entry, int64_t mtime);
+// gone only when the entry is back, and `back` says whether it is (a failure after the
+// rename, of the time or the sync, leaves the text in place; the record then stays for the
+// next run to check).
+std::string write_back_database(const std::string& entry, int64_t mtime, bool* back = nullptr);
 
 // Puts back everything recorded for `entry`, whatever state it was left in, and removes
 // its working files and record. Idempotent: killed at any instant, the next call finishes

@@ -5,6 +5,7 @@
 // corvina.lock that names its holder; the kernel lets go of it however the holder ends,
 // so a lock whose process is gone is simply taken.
 
+#include <chrono>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -15,6 +16,8 @@
 namespace corvina {
 
 inline constexpr const char* kLockName = "corvina.lock";
+// How long a run waits for another to let go of a lock.
+inline constexpr std::chrono::minutes kLongestWait{30};
 
 class RunLocks {
  public:
@@ -25,7 +28,8 @@ class RunLocks {
   RunLocks& operator=(const RunLocks&) = delete;
 
   // Waits until no other run holds the working folder, saying which run it waits for.
-  // Throws Interrupted on a signal, RunError when the lock file cannot be made.
+  // Throws Interrupted on a signal, RunError when the lock file cannot be made or the
+  // wait lasts longer than kLongestWait.
   void take_working_folder(std::ostream& console);
   // Takes the locks of `folders` too (the working folder among them is skipped).
   void take_folders(std::vector<std::string> folders, std::ostream& console);
@@ -38,6 +42,7 @@ class RunLocks {
     std::unique_ptr<FileLock> lock;
   };
   bool try_take(const std::string& path, FileLock& lock);
+  bool is_working_lock(const std::string& path) const;
   void wait_for(const std::string& path, FileLock& lock, std::ostream& console);
 
   std::string holder_;

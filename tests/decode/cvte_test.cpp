@@ -90,8 +90,10 @@ TEST(cvteAndCvtc, FailedWriteOfAnyBlockGoesUnreported) {
       }
     };
     fails_on_out([&] { cvte(state, *make_utf8_decoder(true), "in", "out"); });
+    // The encoder's working copy leaves its database unsorted and the run goes on.
     std::string error;
-    fails_on_out([&] { cvtc(state, *make_utf8_encoder(SortOrder::kStrokes, ChineseBlock::kLast), "in", "out", &error, [](std::string_view) {}); });
+    EXPECT_FALSE(cvtc(state, *make_utf8_encoder(SortOrder::kStrokes, ChineseBlock::kLast), "in", "out", &error, [](std::string_view) {}));
+    EXPECT_NE(error.find("out: No space left"), std::string::npos) << error;
   }
 }
 

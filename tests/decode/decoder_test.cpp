@@ -233,7 +233,7 @@ void expect_round_trips(bool utf8) {
     const std::string text = random_text(rng, utf8);
     if (std::regex_search(text, run)) continue;  // out of scope
     ++checked;
-    const SortOrder order = seed % 2 ? SortOrder::kStrokes : SortOrder::kZhuyin;
+    const SortOrder order = static_cast<SortOrder>(seed % 3);  // strokes, zhuyin, pinyin
     const ChineseBlock block = seed % 4 < 2 ? ChineseBlock::kLast : ChineseBlock::kFirst;
     const std::string whole =
         testing::encode_in_pieces(*encoder(order, block, RunMark::kNone), text, rng, text.size() + 1);

@@ -42,6 +42,8 @@ TEST(ExitStatus, EarlyStopTouchedAFileOfTheUsersOrToldTheWrongReason) {
       {"corvina", {"--version"}, "", 0, "corvina " CORVINA_RELEASE "\n"},
       {"corvina4", {"--version"}, "", 0, "corvina4 " CORVINA_RELEASE "\n"},
       {"corvina4", {"--help"}, "", 0, "  -y "},
+      {"corvina4", {"--help"}, "", 0, "  -p "},
+      {"corvina4", {"-y", "-p", "thesis"}, "", 1, "\n! -y and -p: choose one order, zhuyin or pinyin.\n\n** Usage: corvina4 "},
       {"corvina", {"--help"}, "", 0, "The manual: man corvina\n"},
       {"corvina4", {"thesis"}, "", 2,
        "\n Error: cannot find \\bibliography, \\nobibliography,  \\addbibresource,\n"

@@ -49,8 +49,10 @@ std::string RunHarness::args_of(const std::string& name) const {
 
 pid_t RunHarness::start(const std::string& program, const std::vector<std::string>& args, int console_fd) {
   std::string binary = std::string(CORVINA_BIN_DIR) + "/" + program;
-  std::vector<std::string> words = args;
-  std::vector<char*> argv{binary.data()};
+  std::vector<std::string> words = wrapper_;
+  words.push_back(binary);
+  words.insert(words.end(), args.begin(), args.end());
+  std::vector<char*> argv;
   for (std::string& word : words) argv.push_back(word.data());
   argv.push_back(nullptr);
   posix_spawn_file_actions_t actions;
@@ -58,7 +60,7 @@ pid_t RunHarness::start(const std::string& program, const std::vector<std::strin
   if (console_fd >= 0) posix_spawn_file_actions_adddup2(&actions, console_fd, 1);
   else posix_spawn_file_actions_addopen(&actions, 1, outside("console.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   pid_t pid = -1;
-  posix_spawn(&pid, binary.c_str(), &actions, nullptr, argv.data(), environ);
+  posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   return pid;
 }

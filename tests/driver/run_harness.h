@@ -23,6 +23,9 @@ class RunHarness {
   void stand_in(const std::string& name, const std::string& body);
   void copying_backend(const std::string& name, const std::string& database);
   std::string args_of(const std::string& name) const;
+  // The runs that follow start as the last argument of `wrapper` (strace and its
+  // options, say) until it is set empty again.
+  void run_under(const std::vector<std::string>& wrapper) { wrapper_ = wrapper; }
   // Only the stand-ins and the built programs stay on PATH.
   void hide_installed_programs();
 
@@ -41,6 +44,7 @@ class RunHarness {
  private:
   TempDir root_;
   std::string saved_path_;
+  std::vector<std::string> wrapper_;
 };
 
 // The exit status of a wait status, or -1 when the process did not exit.

@@ -22,7 +22,7 @@ Build utf8_like() { return {.takes_order_option = true, .bibtex_without_bcf = {"
 TEST(CommandLine, ArgumentReadAsTheWrongSetting) {
   using A = CommandLine::Action;
   constexpr ChineseBlock kLast = ChineseBlock::kLast, kFirst = ChineseBlock::kFirst;
-  constexpr SortOrder kStrokes = SortOrder::kStrokes, kZhuyin = SortOrder::kZhuyin;
+  constexpr SortOrder kStrokes = SortOrder::kStrokes, kZhuyin = SortOrder::kZhuyin, kPinyin = SortOrder::kPinyin;
   struct Case {
     bool big5;
     std::vector<std::string> args;
@@ -42,6 +42,15 @@ TEST(CommandLine, ArgumentReadAsTheWrongSetting) {
       {false, {"-yes", "thesis"}, A::kRun, "thesis", kZhuyin},
       {false, {"-q", "thesis"}, A::kRun, "thesis", kStrokes, kLast, "", "-q"},
       {false, {"-", "thesis"}, A::kRun, "thesis", kStrokes, kLast, "", "-"},
+      {false, {"-p", "thesis"}, A::kRun, "thesis", kPinyin},
+      {false, {"-Pinyin", "thesis"}, A::kRun, "thesis", kPinyin},
+      // Both orders asked for: neither may win silently.
+      {false, {"-y", "-p", "thesis"}, A::kUsage, "", kZhuyin, kLast, "", "", "-y and -p: choose one order, zhuyin or pinyin."},
+      {false, {"-p", "--chinese-first", "-Y", "thesis"}, A::kUsage, "", kPinyin, kFirst, "", "",
+       "-p and -Y: choose one order, zhuyin or pinyin."},
+      {false, {"-p", "-p", "thesis"}, A::kRun, "-p", kPinyin},
+      {false, {"-q", "-p", "thesis"}, A::kRun, "-p", kStrokes, kLast, "", "-q"},
+      {true, {"-p", "thesis"}, A::kUsage, ""},
       // Only the first argument that is not a long option is ever the order option.
       {false, {"thesis", "-y"}, A::kRun, "thesis"},
       {false, {"-y", "-y", "thesis"}, A::kRun, "-y", kZhuyin},

@@ -61,6 +61,25 @@ TEST(WholeRun, Utf8RunSortsRestoresAndCleansUp) {
   EXPECT_EQ(h.listing(), "refs.bib\ntemp21-tmp.bbl\nthesis.bbl\nthesis.bcf\nthesis.vdk\n");
 }
 
+// An entry that does not close still reaches the back end whole, with one warning that
+// names the user's database and the entry's line.
+TEST(WholeRun, UnclosedEntryLostOrNotReported) {
+  RunHarness h;
+  const std::string bib = kUtf8Database + "@book{cut, author = {\xE6\x9B\xBE}, title = {\xE6\x9C\xAA\n";
+  write_biber_document("refs.bib", bib);
+  h.copying_backend("biber", "refs.bib");
+  h.stand_in("pellam4", std::string("exec '") + CORVINA_BIN_DIR + "/pellam4' \"$@\"");
+
+  EXPECT_EQ(exit_status(h.run("corvina4", {"thesis"})), 0) << h.console();
+  EXPECT_NE(h.console().find("Preprocessing refs.bib-backup.bib to refs.bib-tmp.bib ... \n"
+                             "!Warning: refs.bib, line 3: the entry is not closed (the file ends inside it); "
+                             "it goes to the back end as it is.\nPostprocessing"),
+            std::string::npos)
+      << h.console();
+  EXPECT_NE(read_file(h.outside("seen.bib")).find("@book{cut, author = {Zzz"), std::string::npos);
+  EXPECT_EQ(read_file("refs.bib"), bib);
+}
+
 TEST(WholeRun, Big5RunGivesBackTheDatabaseByteForByte) {
   RunHarness h;
   write_document("thesis", "\\bibliography{refs}\n");  // no .bcf: bibtex8

@@ -32,7 +32,7 @@ std::vector<std::string> keys_in_order(const std::string& bbl) {
 
 struct Case {
   const char* name;
-  const char* program;
+  const char* program;   // with its options
   const char* tool;      // the back end that must run
   const char* preamble;  // how the document asks for its bibliography
   bool chinese_first;
@@ -49,6 +49,8 @@ const Case kCases[] = {
     {"utf8_bibtex_plainnat", "corvina4", "bibtex", kPlainnat, false},
     {"utf8_bibtex_plainnat_chinese_first", "corvina4", "bibtex", kPlainnat, true},
     {"utf8_bibtex_plain_chinese_first", "corvina4", "bibtex", kPlain, true},
+    {"utf8_pinyin_biber_chinese_first", "corvina4 -p", "biber", kBiber, true},
+    {"utf8_pinyin_bibtex_plainnat", "corvina4 -p", "bibtex", kPlainnat, false},
     {"big5_bibtex8_biblatex_chinese_first", "corvina", "bibtex8", kBibtex, true},
     {"big5_bibtex8_plainnat", "corvina", "bibtex8", kPlainnat, false},
     {"big5_bibtex8_plainnat_chinese_first", "corvina", "bibtex8", kPlainnat, true},

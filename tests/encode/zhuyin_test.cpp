@@ -51,7 +51,9 @@ TEST(zhuyinReadings, CharacterReadWrong) {
   }
   const std::vector<std::pair<std::string, std::string>> surnames = {
       {"曾", "ㄗㄥ"}, {"單", "ㄕㄢˋ"}, {"沈", "ㄕㄣˇ"}, {"仇", "ㄑㄧㄡˊ"}, {"區", "ㄡ"}, {"查", "ㄓㄚ"},
-      {"解", "ㄒㄧㄝˋ"}, {"樂", "ㄩㄝˋ"}, {"覃", "ㄑㄧㄣˊ"}, {"翟", "ㄓㄞˊ"}, {"繆", "ㄇㄧㄠˋ"}};
+      {"解", "ㄒㄧㄝˋ"}, {"樂", "ㄩㄝˋ"}, {"覃", "ㄑㄧㄣˊ"}, {"翟", "ㄓㄞˊ"}, {"繆", "ㄇㄧㄠˋ"},
+      {"番", "ㄆㄢ"}, {"蔚", "ㄩˋ"}, {"阚", "ㄎㄢˋ"},  // read the word's way before, under ㄈ ㄨ ㄏ
+      {"闕", "ㄑㄩㄝ"}};
   for (const auto& [character, zhuyin] : surnames) {
     const auto r = tables::surname_reading(first_code_point(character));
     EXPECT_TRUE(r && same(*r, parse(zhuyin))) << character << " " << zhuyin;

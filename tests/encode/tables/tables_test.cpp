@@ -1,5 +1,5 @@
-// The committed stroke table and make_tables, the generator that makes it; and that both
-// committed tables, strokes.inc and readings.inc, are what their generators write.
+// The committed stroke table and make_tables, the generator that makes it; and that the
+// committed tables, strokes.inc, readings.inc and pinyin.inc, are what their generators write.
 
 #include <gtest/gtest.h>
 
@@ -74,7 +74,10 @@ TEST(tablesGenerator, CommittedTablesDifferFromAFreshRun) {
   const std::string readings = "'" CORVINA_BIN_DIR "/make_tables_readings' '" + unihan.string() + "' '" +
                                tables.string() + "' '" + (temp.path() / "readings.inc").string() + "'";
   ASSERT_EQ(std::system(readings.c_str()), 0);
-  for (const char* table : {"strokes.inc", "readings.inc"})
+  const std::string pinyin = "'" CORVINA_BIN_DIR "/make_tables_pinyin' '" + unihan.string() + "' '" +
+                             tables.string() + "' '" + (temp.path() / "pinyin.inc").string() + "'";
+  ASSERT_EQ(std::system(pinyin.c_str()), 0);
+  for (const char* table : {"strokes.inc", "readings.inc", "pinyin.inc"})
     EXPECT_TRUE(read_file(temp.path() / table) == read_file(tables / table))
         << table << " differs from a fresh run of its generator on " << unihan;
 }
