@@ -29,7 +29,7 @@ struct Build {
   // corvina4 rewrites the font families of cinput.tex after the preprocessor; null in corvina.
   void (*rewrite_font_families)() = nullptr;
 
-  std::unique_ptr<Encoder> (*make_encoder)(SortOrder order, ChineseBlock block) = nullptr;
+  std::unique_ptr<Encoder> (*make_encoder)(SortOrder order, ChineseBlock block, RunMark mark) = nullptr;
   // `add_mbox` asks for the corvina4 "\mbox{}" before a brace behind a decoded character;
   // a check that compares decoded text with an original database turns it off.
   std::unique_ptr<Decoder> (*make_decoder)(bool add_mbox) = nullptr;

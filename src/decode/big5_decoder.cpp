@@ -1,5 +1,6 @@
 #include "decode/big5_decoder.h"
 
+#include "core/encoder.h"
 #include "decode/token_decoder.h"
 #include "encode/big5_groups.h"
 
@@ -19,7 +20,7 @@ void put_big5(unsigned code, std::string& out) {
 
 int big5_group_of(unsigned code) { return big5::group(code); }
 
-constexpr TokenFormat kBig5Tokens{false, big5_group_of, big5_code, put_big5};
+constexpr TokenFormat kBig5Tokens{false, big5_group_of, big5_code, put_big5, nullptr, kBig5RunMark};
 
 }  // namespace
 

@@ -139,8 +139,9 @@ struct Opening {
 // the run: "Jazz" and a token "ZzzQ..." read "zzZzzQ...", where "zzZ" and the group "zzQ"
 // would otherwise open a run and swallow the "zz".
 Opening opening(std::string_view text, const TokenFormat& format) {
-  const std::size_t lead = run_prefix_size(text);
+  std::size_t lead = run_prefix_size(text);
   if (lead == 0) return {};
+  if (!format.run_mark.empty() && text.substr(lead).starts_with(format.run_mark)) lead += format.run_mark.size();
   const std::size_t group = group_code_size(text.substr(lead));
   if (group == 0) return {};
   const std::string_view after = text.substr(lead + group);

@@ -24,6 +24,9 @@ struct TokenFormat {
   // Length of the fields that a token of the zhuyin or pinyin order has between its group
   // code and its code, 0 when they are not there; null where the build has no such tokens.
   std::size_t (*reading_fields)(std::string_view text) = nullptr;
+  // The ideograph that a run written for a classic .bst style carries after its prefix
+  // (RunMark); a run may or may not carry it, and it is dropped with the prefix.
+  std::string_view run_mark{};
 };
 
 // Reads exactly `digits` decimal digits at the front of `text` into `value`; false when

@@ -1,5 +1,6 @@
 #include "decode/utf8_decoder.h"
 
+#include "core/encoder.h"
 #include "decode/token_decoder.h"
 #include "decode/reading_fields.h"
 
@@ -30,7 +31,7 @@ void put_utf8(unsigned code, std::string& out) {
   out.append(bytes, 3);
 }
 
-constexpr TokenFormat kUtf8Tokens{true, nullptr, utf8_code, put_utf8, reading_fields};
+constexpr TokenFormat kUtf8Tokens{true, nullptr, utf8_code, put_utf8, reading_fields, kUtf8RunMark};
 
 }  // namespace
 

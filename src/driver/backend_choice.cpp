@@ -6,6 +6,7 @@
 #include "core/run_error.h"
 #include "platform/file_io.h"
 #include "platform/platform.h"
+#include "scan/control_files.h"
 
 namespace corvina {
 
@@ -44,6 +45,13 @@ bool readable(const std::string& path) {
 }
 
 }  // namespace
+
+bool runs_classic_style(const Build& build, const std::string& purename, const std::string& output_directory) {
+  const std::string base = in_directory(output_directory, purename);
+  if (choose_backend(build, probe_control_files(base), base).front() == "biber") return false;
+  const std::string style = aux_bibstyle(base + ".aux");
+  return !style.empty() && style != "biblatex";
+}
 
 ControlFiles probe_control_files(const std::string& purename) {
   const std::string bcf = purename + ".bcf";

@@ -31,6 +31,11 @@ std::vector<std::string> backend_command(const Build& build, const std::string& 
                                          const std::string& output_directory,
                                          std::string& bibinputs_folder);
 
+// Whether the back end of the document `purename` hands the entries to a classic .bst style
+// (bibtex or bibtex8 with a \bibstyle other than biblatex's), which sorts by the text it
+// formats from the fields; biber and biblatex's own style sort by fields biblatex names.
+bool runs_classic_style(const Build& build, const std::string& purename, const std::string& output_directory);
+
 // Looks at NAME.bcf and NAME-blx.bib in the working directory. Throws RunError naming
 // the file when one is there but cannot be read: no back end can be chosen then.
 ControlFiles probe_control_files(const std::string& purename);

@@ -18,7 +18,9 @@ std::string bbl_name(const RunState& state) {
 void decode_in_place(RunState& state) {
   const std::string bbl = bbl_name(state);
   const std::string decoded = in_directory(state.output_directory, state.purename) + "-tmp.bbl";
-  auto decoder = state.build.make_decoder(true);
+  // "\mbox{}" is for the preprocessor alone: read by LaTeX itself it is a blank that
+  // styles print ("[thesis]" set apart from a title ending in a Chinese character).
+  auto decoder = state.build.make_decoder(false);
   try {
     cvte(state, *decoder, bbl, decoded);
   } catch (...) {

@@ -2,13 +2,18 @@
 
 #include <optional>
 
+#include "driver/backend_choice.h"
+#include "driver/document_name.h"
 #include "driver/encoding_check.h"
 #include "driver/needed_entries.h"
 #include "encode/cvtc.h"
 #include "encode/encoding_census.h"
 #include "encode/pruned_copy.h"
+#include "platform/file_io.h"
 #include "platform/interrupt.h"
 #include "platform/names.h"
+#include "scan/control_files.h"
+#include "scan/sorting_templates.h"
 #include "staging/encoded_swap.h"
 #include "staging/file_digest.h"
 #include "staging/intent_record.h"
@@ -77,11 +82,32 @@ void put_in_place(RunState& state, size_t m, const FileDigest& input) {
   warn_left_alone(state, entry, error);
 }
 
+// What biber or biblatex's bibtex style sorts by, where the user's fields can stay as they
+// are. Everything is encoded where that is not known: for a classic .bst, which sorts by the
+// text it formats, for a control file that names no sorting, and in the Big5 build, whose
+// databases biber would read as UTF-8 once they held Big5 text.
+std::optional<SortSettings> sort_settings(const RunState& state, RunMark mark) {
+  if (mark == RunMark::kIdeograph || !state.build.reads_utf8) return std::nullopt;
+  const std::string base = in_directory(state.output_directory, state.purename);
+  if (choose_backend(state.build, probe_control_files(base), base).front() != "biber") {
+    if (aux_bibstyle(base + ".aux") != "biblatex") return std::nullopt;
+    return default_sort_settings();
+  }
+  std::string bcf;
+  InputFile in(base + ".bcf");
+  for (std::string chunk; in.is_open() && in.read_chunk(chunk, 1 << 16);) bcf += chunk;
+  if (in.failed()) return std::nullopt;
+  return read_sort_settings(bcf);
+}
+
 }  // namespace
 
 void encode_databases(RunState& state) {
   state.debug << "\nbibno: " << state.orgbib.size() << "\n";
-  auto encoder = state.build.make_encoder(state.order, state.block);
+  const RunMark mark = runs_classic_style(state.build, state.purename, state.output_directory) ? RunMark::kIdeograph
+                                                                                               : RunMark::kNone;
+  auto encoder = state.build.make_encoder(state.order, state.block, mark);
+  if (const auto settings = sort_settings(state, mark)) encoder->keep_fields_as_written(*settings);
   std::vector<std::optional<FileDigest>> encoded(state.orgbib.size());
   const std::optional<NeededEntries> needed = needed_entries_of_run(state);
   for (size_t m = 0; m < state.orgbib.size(); ++m) {

@@ -156,7 +156,7 @@ std::vector<ExplainedEntry> explain_database(const Build& build, SortOrder order
   // The keys are made from the database as the back end reads it: encoded whole, as the
   // run encodes it, so that every token is the one the run writes.
   std::string encoded;
-  const auto encoder = build.make_encoder(order, block);
+  const auto encoder = build.make_encoder(order, block, RunMark::kNone);
   encoder->encode(database, encoded);
   encoder->finish(encoded);
   std::size_t next = 0;

@@ -1,5 +1,7 @@
 #include "encode/big5_encoder.h"
 
+#include <utility>
+
 #include "encode/big5_groups.h"
 #include "encode/big5_reader.h"
 #include "encode/entry_encoder.h"
@@ -13,7 +15,7 @@ namespace {
 // themselves are ordered by their Big5 codes, which Big5 already lays out by strokes.
 class Big5Characters final : public CharacterLoop<Big5Characters> {
  public:
-  explicit Big5Characters(ChineseBlock block) : block_(block) {}
+  explicit Big5Characters(std::string opening) : opening_(std::move(opening)) {}
 
   Token get_tokena(std::string_view bytes, bool in_run, bool at_end) const {
     return big5::get_tokena(bytes, in_run, at_end);
@@ -24,20 +26,21 @@ class Big5Characters final : public CharacterLoop<Big5Characters> {
     const unsigned code = static_cast<unsigned char>(character[0]) * 256u +
                           static_cast<unsigned char>(character[1]);
     if (opens_run) {
-      out.append(run_prefix(block_));
+      out.append(opening_);
       append_group_code(out, big5::group(code));
     }
     append_x_code(out, code);
   }
 
  private:
-  ChineseBlock block_;
+  const std::string opening_;
 };
 
 }  // namespace
 
-std::unique_ptr<Encoder> make_big5_encoder(SortOrder, ChineseBlock block) {
-  return std::make_unique<EntryEncoder>(std::make_unique<Big5Characters>(block), bib::ReaderOptions{.big5 = true}, false);
+std::unique_ptr<Encoder> make_big5_encoder(SortOrder, ChineseBlock block, RunMark mark) {
+  return std::make_unique<EntryEncoder>(std::make_unique<Big5Characters>(run_opening(block, mark, kBig5RunMark)),
+                                        bib::ReaderOptions{.big5 = true}, false);
 }
 
 }  // namespace corvina

@@ -6,6 +6,6 @@
 
 namespace corvina {
 
-std::unique_ptr<Encoder> make_big5_encoder(SortOrder order, ChineseBlock block);
+std::unique_ptr<Encoder> make_big5_encoder(SortOrder order, ChineseBlock block, RunMark mark = RunMark::kNone);
 
 }  // namespace corvina

@@ -1,6 +1,9 @@
 #include "encode/entry_encoder.h"
 
+#include <algorithm>
 #include <utility>
+
+#include "encode/sort_fields.h"
 
 #include "bib/name_lists.h"
 
@@ -37,7 +40,46 @@ void EntryEncoder::text(std::string_view bytes) {
 void EntryEncoder::entry(const bib::Entry& entry) {
   starts_.clear();
   if (names_) bib::name_starts(entry, starts_);
+  if (sort_settings_ && entry.kind == bib::EntryKind::kRegular && !entry.fields.empty()) return write_with_sort_fields(entry);
   write(entry.text, starts_);
+}
+
+namespace {
+
+// Every byte above 0x7F may begin a character of either build; a value without one needs
+// no sort field of its own.
+bool holds_non_ascii(std::string_view value) {
+  return std::any_of(value.begin(), value.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+}
+
+}  // namespace
+
+// The added fields go right after the last value, before a trailing comma and the closing
+// delimiter, so that no field is ever left with two commas before it.
+void EntryEncoder::write_with_sort_fields(const bib::Entry& entry) {
+  const SortFieldPlan plan = plan_sort_fields(entry, *sort_settings_, holds_non_ascii);
+  std::size_t at = 0;
+  for (const SortFieldPlan::Extent& value : plan.in_place) {
+    out_->append(entry.text.substr(at, value.begin - at));
+    write_part(entry, value.begin, value.end);
+    at = value.end;
+  }
+  std::size_t last_value = 0;
+  for (const bib::Field& field : entry.fields) last_value = std::max(last_value, field.value_end);
+  last_value = std::max(last_value, at);
+  out_->append(entry.text.substr(at, last_value - at));
+  for (const SortFieldPlan::Added& added : plan.added) {
+    out_->append(",\n  " + added.name + " = ");
+    write_part(entry, added.from.begin, added.from.end);
+  }
+  out_->append(entry.text.substr(last_value));
+}
+
+void EntryEncoder::write_part(const bib::Entry& entry, std::size_t begin, std::size_t end) {
+  std::vector<std::size_t> starts;
+  for (const std::size_t start : starts_)
+    if (start >= begin && start < end) starts.push_back(start - begin);
+  write(entry.text.substr(begin, end - begin), starts);
 }
 
 // The names of the fields read before the entry failed are still told, so that a

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,7 @@ class EntryEncoder final : public Encoder, private bib::Handler {
   void encode(std::string_view input, std::string& out) override;
   void finish(std::string& out) override;
   void on_malformed(MalformedListener listener) override { listener_ = std::move(listener); }
+  void keep_fields_as_written(const SortSettings& settings) override { sort_settings_ = settings; }
 
  private:
   void text(std::string_view bytes) override;
@@ -29,6 +31,10 @@ class EntryEncoder final : public Encoder, private bib::Handler {
   // Encodes `bytes`, telling the character set of the names that begin at `starts`
   // (offsets into `bytes`, increasing).
   void write(std::string_view bytes, const std::vector<std::size_t>& starts);
+  // Encodes entry.text[begin, end) with the name starts among starts_.
+  void write_part(const bib::Entry& entry, std::size_t begin, std::size_t end);
+  // The entry with its own fields as written and the sort fields of its plan.
+  void write_with_sort_fields(const bib::Entry& entry);
 
   RunEncoder runs_;
   bib::EntryReader reader_;
@@ -38,6 +44,7 @@ class EntryEncoder final : public Encoder, private bib::Handler {
   // Set by malformed(): starts_ holds the name starts of the bytes that text() gets next.
   bool partial_starts_ = false;
   MalformedListener listener_;
+  std::optional<SortSettings> sort_settings_;
 };
 
 }  // namespace corvina

@@ -32,8 +32,8 @@ struct PinyinOrder {
 
 }  // namespace
 
-std::unique_ptr<CharacterSet> make_pinyin_characters(ChineseBlock block) {
-  return std::make_unique<SurnameCharacters<PinyinOrder>>(block);
+std::unique_ptr<CharacterSet> make_pinyin_characters(std::string opening) {
+  return std::make_unique<SurnameCharacters<PinyinOrder>>(std::move(opening));
 }
 
 }  // namespace corvina

@@ -31,7 +31,7 @@ class SurnameCharacters final : public CharacterLoop<SurnameCharacters<Order>> {
   using Reading = typename Order::Reading;
 
  public:
-  explicit SurnameCharacters(ChineseBlock block) : block_(block) {}
+  explicit SurnameCharacters(std::string opening) : opening_(std::move(opening)) {}
 
   Token get_tokena(std::string_view bytes, bool, bool at_end) const { return utf8::get_tokena(bytes, at_end); }
 
@@ -103,14 +103,14 @@ class SurnameCharacters final : public CharacterLoop<SurnameCharacters<Order>> {
 
   void write(char32_t cp, bool opens_run, const Reading& reading, int strokes, std::string& out) {
     if (opens_run) {
-      out.append(run_prefix(block_));
+      out.append(opening_);
       append_group_code(out, Order::group(reading));
     }
     Order::append_token(out, cp, reading, strokes);
     last_ = {reading, strokes};
   }
 
-  const ChineseBlock block_;
+  const std::string opening_;  // run_opening()
   // A name of a name list begins here, unless a byte other than a blank comes first.
   bool name_start_ = false;
   // The first character of a name that may begin a compound surname, not yet written.

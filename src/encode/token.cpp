@@ -8,6 +8,12 @@ std::string_view run_prefix(ChineseBlock block) {
   return block == ChineseBlock::kFirst ? "0Zz" : "Zzz";
 }
 
+std::string run_opening(ChineseBlock block, RunMark mark, std::string_view ideograph) {
+  std::string opening(run_prefix(block));
+  if (mark == RunMark::kIdeograph) opening.append(ideograph);
+  return opening;
+}
+
 namespace {
 
 // Writes `code` (0..99999) as five digits at `at`.

@@ -29,6 +29,9 @@ struct Token {
 // collation and lower-casing alike ("Zzz" after every letter, "0Zz" before them).
 std::string_view run_prefix(ChineseBlock block);
 
+// What a run opens with: the run prefix, then `ideograph` when runs are marked.
+std::string run_opening(ChineseBlock block, RunMark mark, std::string_view ideograph);
+
 // Appends `code` (0..99999) as exactly five decimal digits. The decoder relies on the
 // fixed width: it is what lets a digit that follows a run stay plain text.
 void append_code(std::string& out, unsigned code);

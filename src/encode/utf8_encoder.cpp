@@ -1,5 +1,7 @@
 #include "encode/utf8_encoder.h"
 
+#include <utility>
+
 #include "encode/entry_encoder.h"
 #include "encode/pinyin_characters.h"
 #include "encode/run_encoder.h"
@@ -15,7 +17,7 @@ namespace {
 // run follows the groups as well as the code points.
 class Utf8Characters final : public CharacterLoop<Utf8Characters> {
  public:
-  Utf8Characters(utf8::GroupLookup lookup, ChineseBlock block) : lookup_(lookup), block_(block) {}
+  Utf8Characters(utf8::GroupLookup lookup, std::string opening) : lookup_(lookup), opening_(std::move(opening)) {}
 
   Token get_tokena(std::string_view bytes, bool, bool at_end) const {
     return utf8::get_tokena(bytes, at_end);
@@ -26,7 +28,7 @@ class Utf8Characters final : public CharacterLoop<Utf8Characters> {
     const utf8::Classified c = utf8::readn2p(character, lookup_, last_group_);
     last_group_ = c.group;
     if (opens_run) {
-      out.append(run_prefix(block_));
+      out.append(opening_);
       append_group_code(out, c.group);
     }
     append_character_token(out, c.group, c.code_point);
@@ -34,7 +36,7 @@ class Utf8Characters final : public CharacterLoop<Utf8Characters> {
 
  private:
   utf8::GroupLookup lookup_;
-  ChineseBlock block_;
+  const std::string opening_;
   // Carried from database to database: a byte-order mark at the start of a later
   // database takes the group of the last character of the one before.
   int last_group_ = 0;
@@ -42,14 +44,16 @@ class Utf8Characters final : public CharacterLoop<Utf8Characters> {
 
 }  // namespace
 
-std::unique_ptr<Encoder> make_utf8_encoder(SortOrder order, ChineseBlock block) {
-  if (order == SortOrder::kZhuyin) return std::make_unique<EntryEncoder>(make_zhuyin_characters(block), bib::ReaderOptions{}, true);
-  if (order == SortOrder::kPinyin) return std::make_unique<EntryEncoder>(make_pinyin_characters(block), bib::ReaderOptions{}, true);
-  return make_utf8_encoder_with(tables::strokes, block);
+std::unique_ptr<Encoder> make_utf8_encoder(SortOrder order, ChineseBlock block, RunMark mark) {
+  const std::string opening = run_opening(block, mark, kUtf8RunMark);
+  if (order == SortOrder::kZhuyin) return std::make_unique<EntryEncoder>(make_zhuyin_characters(opening), bib::ReaderOptions{}, true);
+  if (order == SortOrder::kPinyin) return std::make_unique<EntryEncoder>(make_pinyin_characters(opening), bib::ReaderOptions{}, true);
+  return std::make_unique<EntryEncoder>(std::make_unique<Utf8Characters>(tables::strokes, opening), bib::ReaderOptions{}, false);
 }
 
 std::unique_ptr<Encoder> make_utf8_encoder_with(utf8::GroupLookup lookup, ChineseBlock block) {
-  return std::make_unique<EntryEncoder>(std::make_unique<Utf8Characters>(lookup, block), bib::ReaderOptions{}, false);
+  return std::make_unique<EntryEncoder>(std::make_unique<Utf8Characters>(lookup, std::string(run_prefix(block))),
+                                        bib::ReaderOptions{}, false);
 }
 
 }  // namespace corvina

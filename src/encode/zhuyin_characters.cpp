@@ -27,8 +27,8 @@ struct ZhuyinOrder {
 
 }  // namespace
 
-std::unique_ptr<CharacterSet> make_zhuyin_characters(ChineseBlock block) {
-  return std::make_unique<SurnameCharacters<ZhuyinOrder>>(block);
+std::unique_ptr<CharacterSet> make_zhuyin_characters(std::string opening) {
+  return std::make_unique<SurnameCharacters<ZhuyinOrder>>(std::move(opening));
 }
 
 }  // namespace corvina

@@ -84,6 +84,8 @@ AuxLine scan_aux_line(std::string_view line) {
     aux.bibdata = read_name_list(line, 9);
   } else if (line.starts_with("\\@input{")) {
     aux.input = std::string(line.substr(8, line.find('}') - 8));
+  } else if (line.starts_with("\\bibstyle{")) {
+    aux.bibstyle = std::string(line.substr(10, line.find('}') - 10));
   }
   return aux;
 }
@@ -101,6 +103,16 @@ std::vector<std::string> aux_databases(const std::string& path) {
     }
   });
   return names;
+}
+
+std::string aux_bibstyle(const std::string& path) {
+  std::string style;
+  if (!regular_file(path)) return style;
+  for_each_line(path, [&style](std::string_view line) {
+    // bibtex takes the first and stops at a second.
+    if (style.empty()) style = scan_aux_line(line).bibstyle;
+  });
+  return style;
 }
 
 bool bcf_databases(const std::string& path, std::vector<std::string>& names, int* error) {

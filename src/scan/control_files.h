@@ -29,11 +29,13 @@ class BcfSources {
   std::vector<std::string> names_;
 };
 
-// What one line of a .aux file holds for bibtex: the names of a "\bibdata{a,b}" (`bibdata`)
-// and the file of a "\@input{chap1.aux}" (`input`), as written.
+// What one line of a .aux file holds for bibtex: the names of a "\bibdata{a,b}" (`bibdata`),
+// the file of a "\@input{chap1.aux}" (`input`) and the style of a "\bibstyle{plainnat}"
+// (`bibstyle`), as written.
 struct AuxLine {
   std::vector<std::string> bibdata;
   std::string input;
+  std::string bibstyle;
 };
 AuxLine scan_aux_line(std::string_view line);
 
@@ -46,6 +48,10 @@ void for_each_aux_line(const std::string& path, const std::function<void(std::st
 // \@input (found in the folder of `path`, as bibtex finds them), each with ".bib" as
 // bibtex adds it, in order. A file that cannot be read is passed over.
 std::vector<std::string> aux_databases(const std::string& path);
+
+// The style that the .aux file `path` names for bibtex ("biblatex" for biblatex's own);
+// empty when it names none or cannot be read.
+std::string aux_bibstyle(const std::string& path);
 
 // The data sources of the .bcf file `path`. False when it cannot be read; `error`, when
 // given, then receives errno.

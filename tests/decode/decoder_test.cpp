@@ -119,13 +119,15 @@ TEST(encodeDecode, TextRunningIntoATokenSwallowed) {
                           {{"爵", "齉", "一"}, make_utf8_encoder, [](std::string_view t) { return utf8(t, false); }}};
   for (const std::string latin : {"Jazz", "ZZ", "0Z", "Zzz", "0Zz", "zzZ", "zZzz"})
     for (const ChineseBlock block : {ChineseBlock::kLast, ChineseBlock::kFirst})
-      for (const Build& build : builds)
-        for (const std::string& word : build.words) {
-          const std::string text = latin + word + "\n";
-          std::mt19937 rng(1);
-          const std::string encoded = testing::encode_in_pieces(*build.encoder(SortOrder::kStrokes, block), text, rng, 100);
-          EXPECT_EQ(build.decode(encoded), text) << encoded;
-        }
+      for (const RunMark mark : {RunMark::kNone, RunMark::kIdeograph})
+        for (const Build& build : builds)
+          for (const std::string& word : build.words) {
+            const std::string text = latin + word + "\n";
+            std::mt19937 rng(1);
+            const std::string encoded =
+                testing::encode_in_pieces(*build.encoder(SortOrder::kStrokes, block, mark), text, rng, 100);
+            EXPECT_EQ(build.decode(encoded), text) << encoded;
+          }
 }
 
 // Lines as biber and biblatex's bibtex style write them; 王 is ZzzDxD29579 in corvina4.
@@ -219,6 +221,10 @@ void expect_round_trips(bool utf8) {
   const std::regex character(utf8 ? "[\\xE0-\\xEF][\\x80-\\xBF]{2}|\\xF0[\\xA0-\\xBF][\\x80-\\xBF]{2}"
                                   : "[\\xA1-\\xFE][^]");
   const auto encoder = utf8 ? make_utf8_encoder : make_big5_encoder;
+  // A marked run is the unmarked one with the ideograph behind its prefix: nothing else of
+  // the key changes, so neither does its order.
+  const std::regex mark_behind_prefix(std::string("(zzz|0zz)") + std::string(utf8 ? kUtf8RunMark : kBig5RunMark),
+                                      std::regex::icase);
   const auto decoder = utf8 ? make_utf8_decoder : make_big5_decoder;
   const std::string mbox = "\\mbox{}";
   int checked = 0, mboxes = 0;
@@ -230,11 +236,15 @@ void expect_round_trips(bool utf8) {
     const SortOrder order = static_cast<SortOrder>(seed % 3);  // strokes, zhuyin, pinyin
     const ChineseBlock block = seed % 4 < 2 ? ChineseBlock::kLast : ChineseBlock::kFirst;
     const std::string whole =
-        testing::encode_in_pieces(*encoder(order, block), text, rng, text.size() + 1);
+        testing::encode_in_pieces(*encoder(order, block, RunMark::kNone), text, rng, text.size() + 1);
     SCOPED_TRACE("seed " + std::to_string(seed));
-    ASSERT_EQ(testing::encode_in_pieces(*encoder(order, block), text, rng, 16), whole);
+    ASSERT_EQ(testing::encode_in_pieces(*encoder(order, block, RunMark::kNone), text, rng, 16), whole);
     ASSERT_FALSE(std::regex_search(whole, character));
     ASSERT_EQ(testing::decode_lines(*decoder(false), whole), text);
+    const std::string with_marks = testing::encode_in_pieces(*encoder(order, block, RunMark::kIdeograph), text, rng, 16);
+    ASSERT_EQ(std::regex_replace(with_marks, mark_behind_prefix, "$1"), whole);
+    ASSERT_EQ(std::regex_search(with_marks, mark_behind_prefix), whole != text) << "runs without their mark";
+    ASSERT_EQ(testing::decode_lines(*decoder(false), with_marks), text);
     // With "\mbox{}" on, the only change is "\mbox{}" before a "}" that a decoded character,
     // a line end or undecoded "x" stand before on its line.
     std::string marked = testing::decode_lines(*decoder(true), whole);

@@ -59,6 +59,30 @@ TEST(DirectMode, DecodedTextGoesStraightToTheBblWhereverTheBackEndFilesAre) {
   }
 }
 
+// "\mbox{}" behind a decoded character before a brace is the preprocessor's business; read
+// by LaTeX directly it prints as a blank after the character.
+TEST(DirectMode, MboxWrittenWhereLatexReadsTheBblOrMissingForThePreprocessor) {
+  const std::string database = "@book{a, title = {\xE4\xB8\xAD\xE6\x96\x87}}\n";
+  struct Case {
+    std::string document, argument, bbl_read_by_latex;
+  };
+  const Case cases[] = {
+      {"thesis.tex", "thesis.tex", database},
+      {"thesis.vdk", "thesis", "@book{a, title = {\xE4\xB8\xAD\xE6\x96\x87\\mbox{}}}\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.document);
+    RunHarness h;
+    write_file(c.document, "\\addbibresource{refs.bib}\n");
+    write_file("thesis.bcf", "");
+    write_file("refs.bib", database);
+    h.stand_in("biber", "cat refs.bib > thesis.bbl");
+    h.stand_in("pellam4", "cp \"$4\" \"$5\"");
+    ASSERT_EQ(exit_status(h.run("corvina4", {c.argument})), 0) << h.console();
+    EXPECT_EQ(read_file("thesis.bbl"), c.bbl_read_by_latex);
+  }
+}
+
 // A database named only where the scan does not look, and one named both ways.
 TEST(ControlFiles, DatabasesTheScanMissesAreSortedOnce) {
   RunHarness h;

@@ -157,5 +157,31 @@ TEST(BackendChoice, ControlFilesDecideAndTheNewerWinsWhenBothExist) {
   }
 }
 
+// Only a classic .bst formats the sort tokens as text; marking them for biblatex would put
+// an ideograph into every sort field.
+TEST(BackendChoice, ClassicStyleTakenForBiblatexsOwnOrTheOtherWayRound) {
+  struct Case {
+    std::string bcf, aux;  // "-": the file is missing
+    bool classic;
+  };
+  const Case cases[] = {
+      {"-", "\\relax\n\\bibstyle{plainnat}\n\\bibdata{refs}\n", true},
+      {"-", "\\bibstyle{gbt7714-numerical}\n\\bibstyle{biblatex}\n", true},  // bibtex takes the first
+      {"-", "\\bibstyle{biblatex}\n\\bibdata{thesis-blx,refs}\n", false},
+      {"-", "\\bibdata{refs}\n", false},
+      {"-", "-", false},
+      {"", "\\bibstyle{plain}\n", false},  // a .bcf and no -blx.bib: biber runs
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.aux);
+    testing::TempDir dir;
+    std::filesystem::create_directory("out");
+    if (c.bcf != "-") testing::write_file("out/my thesis.bcf", c.bcf);
+    if (c.aux != "-") testing::write_file("out/my thesis.aux", c.aux);
+    EXPECT_EQ(runs_classic_style(utf8_like(), "my thesis", "out"), c.classic);
+    EXPECT_FALSE(runs_classic_style(utf8_like(), "my thesis", "")) << "read the wrong folder";
+  }
+}
+
 }  // namespace
 }  // namespace corvina

@@ -2,13 +2,15 @@
 // directly on the original database: every field, list, name part and initial. Left out are
 // what follows from the order of the entries or cannot be the same: the order itself, the
 // values of hashes (but two of them are equal exactly when they are in the direct run),
-// sortinit, sortinithash, alphabetic labels, extradate, extraname, uniquename, uniquelist.
+// sortinit, sortinithash, extradate, extraname, uniquename, uniquelist, and in corvina's
+// runs alphabetic labels.
 // corvina runs on the Big5 twin of the database, and its .bbl is compared in UTF-8 with the
 // direct run on the UTF-8 original. For the bibtex back end that run is bibtex's: the bibtex8
 // that corvina runs builds the same .bbl from the same style, but read directly it cannot
 // tell a Chinese character from Latin-1 letters, in Big5 ("j", a trail byte of 陳, becomes
 // the initial) or in UTF-8 ("黃 Jr" becomes a name prefix).
-// With style=alphabetic the back end builds labels from the first letters of the names, here
+// corvina4 leaves biblatex the fields as written, so its labels are the direct run's; corvina
+// encodes them, and with style=alphabetic the back end builds labels from the first letters
 // of tokens ("Zzz" and a year): those, and the notes holding "Zzz" and "xxx" as plain text,
 // must stay as the back end wrote them on the encoded database, in the order it gave.
 
@@ -75,12 +77,13 @@ std::string first_bytes_of_initials(const std::string& entry) {
   return out.append(last, entry.cend());
 }
 
-// `cut_initials`: the run's own .bbl under bibtex.
-Bbl read_bbl(const std::string& bbl, bool cut_initials) {
+// `cut_initials`: the run's own .bbl under bibtex; `with_labels`: labelalpha is compared.
+Bbl read_bbl(const std::string& bbl, bool cut_initials, bool with_labels) {
   static const std::regex blanks("\\s+");
-  static const std::regex left_out(
-      "\\\\field\\{(sortinit|sortinithash|labelalpha|extraalpha|extradate|extradatescope|extraname)\\}"
-      "\\{([^{}]|\\{[^{}]*\\})*\\}|[a-z]*un=[0-9]+|uniquepart=[a-z]+|ul=[0-9]+");  // bibtex: {{Zzz}03}
+  static const std::string from_order = "sortinit|sortinithash|extraalpha|extradate|extradatescope|extraname";
+  static const std::string rest = ")\\}\\{([^{}]|\\{[^{}]*\\})*\\}|[a-z]*un=[0-9]+|uniquepart=[a-z]+|ul=[0-9]+";  // bibtex: {{Zzz}03}
+  static const std::regex order_only("\\\\field\\{(" + from_order + rest), labels_too("\\\\field\\{(labelalpha|" + from_order + rest);
+  const std::regex& left_out = with_labels ? order_only : labels_too;
   static const std::regex strng("\\\\strng\\{([a-z]+)\\}\\{([^{}]*)\\}");
   static const std::regex name_hash("hash=([^}]*)\\}");
   Bbl out;
@@ -161,7 +164,9 @@ TEST_P(BblAsDirect, EntryDiffersFromTheBackEndsOwnOnTheOriginalDatabaseOrLabelMa
   EXPECT_TRUE(read_file("refs.bib") == read_file("refs.orig")) << "database not restored";
 
   std::string bbl = read_file("thesis.bbl");
-  if (std::string(c.style) == "alphabetic") {
+  // corvina4 leaves the fields as written for biblatex, so the labels are built from them;
+  // corvina encodes them, and its labels are built from the tokens.
+  if (std::string(c.style) == "alphabetic" && big5) {
     fs::create_directory("encoded");
     write_file("encoded/thesis.tex", document);
     write_file("encoded/refs.bib", stroke_encoded(kDatabase));
@@ -181,7 +186,7 @@ TEST_P(BblAsDirect, EntryDiffersFromTheBackEndsOwnOnTheOriginalDatabaseOrLabelMa
   } else {
     bbl = without(bbl, "\\mbox{}");
   }
-  const Bbl ours = read_bbl(bbl, !biber), theirs = read_bbl(read_file("direct/thesis.bbl"), false);
+  const Bbl ours = read_bbl(bbl, !biber, !big5), theirs = read_bbl(read_file("direct/thesis.bbl"), false, !big5);
   ASSERT_EQ(ours.entries.size(), theirs.entries.size());
   for (const auto& [key, entry] : theirs.entries) EXPECT_EQ(ours.entries.at(key), entry) << key;
   ASSERT_EQ(ours.hashes.size(), theirs.hashes.size());

@@ -17,6 +17,7 @@
 #include "encode/utf8_encoder.h"
 #include "encode/tables/character_tables.h"
 #include "encode/token.h"
+#include "core/sort_settings.h"
 #include "zhuyin_text.h"
 
 namespace corvina {
@@ -186,12 +187,14 @@ const std::vector<std::string> kUtf8Names = {"\xE2\x80\x9C", "一", "齉龘"};
 
 TEST(encode, ChineseBlockSplitsTheLatinKeysOrFallsOnTheWrongSide) {
   for (const ChineseBlock block : {ChineseBlock::kLast, ChineseBlock::kFirst}) {
+    for (const RunMark mark : {RunMark::kNone, RunMark::kIdeograph})
     for (const bool big5_build : {true, false}) {
-      SCOPED_TRACE(std::string(big5_build ? "big5" : "utf8") + (block == ChineseBlock::kFirst ? " first" : " last"));
+      SCOPED_TRACE(std::string(big5_build ? "big5" : "utf8") + (block == ChineseBlock::kFirst ? " first" : " last") +
+                   (mark == RunMark::kIdeograph ? " marked" : ""));
       auto encode_name = [&](const std::string& name) {
         if (static_cast<unsigned char>(name[0]) < 0x80) return name;
-        return encode(big5_build ? *make_big5_encoder(SortOrder::kStrokes, block)
-                                 : *make_utf8_encoder(SortOrder::kStrokes, block), name);
+        return encode(big5_build ? *make_big5_encoder(SortOrder::kStrokes, block, mark)
+                                 : *make_utf8_encoder(SortOrder::kStrokes, block, mark), name);
       };
       const std::vector<std::string>& chinese = big5_build ? kBig5Names : kUtf8Names;
       std::vector<std::string> names = block == ChineseBlock::kFirst ? chinese : kLatinKeys;
@@ -201,6 +204,90 @@ TEST(encode, ChineseBlockSplitsTheLatinKeysOrFallsOnTheWrongSide) {
       EXPECT_TRUE(encode_name(chinese[0]).starts_with(block == ChineseBlock::kFirst ? "0Zz" : "Zzz"));
     }
   }
+}
+
+// A classic .bst style looks for Chinese in the text of each name and title: every run must
+// carry the ideograph, right behind its prefix, in every order and build, and nowhere else.
+TEST(encode, RunWithoutItsIdeographOrIdeographOutOfPlace) {
+  struct Case {
+    bool big5_build;
+    SortOrder order;
+    std::string text;
+    std::size_t runs;
+  };
+  const std::string chen = "\xE9\x99\xB3", dawen = "\xE5\xA4\xA7\xE6\x96\x87", zeng = "\xE6\x9B\xBE";
+  const Case cases[] = {
+      {false, SortOrder::kStrokes, chen, 1},
+      {false, SortOrder::kStrokes, "a" + chen + dawen + " b", 1},
+      {false, SortOrder::kStrokes, "{" + chen + ", " + dawen + "} and " + zeng, 3},
+      {false, SortOrder::kZhuyin, "author = {" + chen + ", " + dawen + " and " + zeng + "}", 3},
+      {false, SortOrder::kStrokes, "Zzz and 0Zz as text", 0},
+      {true, SortOrder::kStrokes, "\xA4\x40 x \xB3\xAF\xA4\x6A", 2},
+  };
+  for (const ChineseBlock block : {ChineseBlock::kLast, ChineseBlock::kFirst})
+    for (const Case& c : cases) {
+      SCOPED_TRACE(c.text);
+      const auto make = c.big5_build ? make_big5_encoder : make_utf8_encoder;
+      const std::string_view mark = c.big5_build ? kBig5RunMark : kUtf8RunMark;
+      const std::string plain = encode(*make(c.order, block, RunMark::kNone), c.text);
+      const std::string marked = encode(*make(c.order, block, RunMark::kIdeograph), c.text);
+      const std::string prefix(run_prefix(block));
+      std::string expected = plain;
+      for (std::size_t at = plain.find(prefix), n = 0; n < c.runs; ++n, at = expected.find(prefix, at + 1))
+        expected.insert(at + prefix.size(), mark);
+      EXPECT_EQ(marked, expected);
+      EXPECT_EQ(marked.size() - plain.size(), c.runs * mark.size());
+    }
+}
+
+
+// For biblatex the entry keeps its fields byte for byte; the sort fields it gets carry the
+// tokens that the fields they stand for get when encoded, surname readings included.
+TEST(encode, UserFieldChangedOrSortFieldUnlikeTheTokensOfItsSource) {
+  struct Added {
+    std::string name, source, value;
+  };
+  struct Case {
+    std::string entry;
+    std::vector<Added> added;
+    std::string after;  // the value the added fields follow
+    std::string encoded_in_place;  // "field=value" that stays where it is, encoded
+  };
+  const Case cases[] = {
+      {"@book{k, author = {曾國藩 and 單小明}, title = {曾經}, year = {1990}}",
+       {{"sortname", "author", "{曾國藩 and 單小明}"}, {"sorttitle", "title", "{曾經}"}}, "{1990}", ""},
+      {"@book{k,\n  editor = \"陳, 大文\",\n  title = {Tone},\n}", {{"sortname", "editor", "\"陳, 大文\""}}, "{Tone}", ""},
+      {"@book(k, author = {Smith, John}, title = {臺灣})", {{"sorttitle", "title", "{臺灣}"}}, "{臺灣}", ""},
+      {"@book{陳2015, author = {陳大文}, sortname = {曾, 大文}, title = {Tone}}", {}, "", "sortname={曾, 大文}"},
+      {"@book{k, author = {Smith, John}, title = {Tone}}", {}, "", ""},
+  };
+  for (const SortOrder order : {SortOrder::kStrokes, SortOrder::kZhuyin})
+    for (const Case& c : cases) {
+      SCOPED_TRACE(c.entry);
+      const auto tokens_of = [order](const std::string& field, const std::string& value) {
+        const std::string head = "@book{k, " + field + " = ";
+        const std::string encoded = encode(*make_utf8_encoder(order, ChineseBlock::kLast), head + value + "}");
+        return encoded.substr(head.size(), encoded.size() - head.size() - 1);
+      };
+      std::string expected = c.entry;
+      if (!c.encoded_in_place.empty()) {
+        const std::string field = c.encoded_in_place.substr(0, c.encoded_in_place.find('='));
+        const std::string value = c.encoded_in_place.substr(field.size() + 1);
+        expected.replace(expected.find(value), value.size(), tokens_of(field, value));
+      }
+      std::string fields;
+      for (const Added& a : c.added) fields += ",\n  " + a.name + " = " + tokens_of(a.source, a.value);
+      if (!c.added.empty()) expected.insert(c.entry.rfind(c.after) + c.after.size(), fields);
+      auto encoder = make_utf8_encoder(order, ChineseBlock::kLast);
+      encoder->keep_fields_as_written(default_sort_settings());
+      EXPECT_EQ(encode(*encoder, c.entry), expected);
+    }
+  // Text between entries and @string are encoded as before: the back end expands a macro
+  // into the fields it stands in.
+  const std::string other = "@string{chen = {陳大文}}\n陳 ";
+  auto encoder = make_utf8_encoder(SortOrder::kStrokes, ChineseBlock::kLast);
+  encoder->keep_fields_as_written(default_sort_settings());
+  EXPECT_EQ(encode(*encoder, other), encode(*make_utf8_encoder(SortOrder::kStrokes, ChineseBlock::kLast), other));
 }
 
 }  // namespace

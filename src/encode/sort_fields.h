@@ -1,0 +1,40 @@
+#pragma once
+// Where the back end sorts by biblatex's sort fields (biber, biblatex's bibtex style), the
+// user's fields stay as written, so that styles format, label and hash the user's own text;
+// only what the order depends on is encoded. This plans it for one entry.
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "bib/entry_reader.h"
+#include "core/sort_settings.h"
+
+namespace corvina {
+
+struct SortFieldPlan {
+  struct Extent {
+    std::size_t begin = 0, end = 0;  // a field's value in Entry::text, delimiters included
+    bool operator==(const Extent&) const = default;
+  };
+  struct Added {
+    std::string name;  // "sortname"
+    Extent from;       // the value it is made of: the author's, the title's, ...
+    bool operator==(const Added&) const = default;
+  };
+  // Values encoded where they stand, in the order of the entry: sort fields the user wrote,
+  // and fields a template sorts by that no sort field stands for (journaltitle, ...).
+  std::vector<Extent> in_place;
+  // Sort fields the entry lacks, each made from the field it stands for, where that holds
+  // Chinese (`sortname` from the name list the template would sort by).
+  std::vector<Added> added;
+};
+
+// The plan for `entry` under `settings`; `holds_chinese` tells whether a value does. An
+// entry that is not a regular one (@string, @preamble, @comment) is left alone.
+SortFieldPlan plan_sort_fields(const bib::Entry& entry, const SortSettings& settings,
+                               const std::function<bool(std::string_view)>& holds_chinese);
+
+}  // namespace corvina

@@ -1,0 +1,129 @@
+// Which values of an entry are encoded and which sort fields are added, where the back end
+// sorts by biblatex's sort fields.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/sort_settings.h"
+#include "encode/sort_fields.h"
+
+namespace corvina {
+namespace {
+
+// An entry as the reader hands it out, written from its fields, with their extents.
+struct TestEntry {
+  std::string text;
+  bib::Entry entry;
+
+  TestEntry(const std::string& type, const std::vector<std::pair<std::string, std::string>>& fields) {
+    text = "@" + type + "{key";
+    std::vector<bib::Field> read;
+    for (const auto& [name, value] : fields) {
+      text += ",\n  " + name + " = ";
+      bib::Field field;
+      field.name = name;
+      field.value_begin = text.size();
+      text += "{" + value + "}";
+      field.value_end = text.size();
+      read.push_back(field);
+    }
+    text += "\n}";
+    entry.text = text;
+    entry.type = type;
+    entry.key = "key";
+    entry.fields = read;
+  }
+  std::string value(const SortFieldPlan::Extent& e) const { return text.substr(e.begin, e.end - e.begin); }
+};
+
+bool holds_chinese(std::string_view value) {
+  return std::any_of(value.begin(), value.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+}
+
+// What the plan says, as text: "=VALUE" for a value encoded in place, "+NAME=VALUE" for an
+// added field.
+std::vector<std::string> described(const TestEntry& t, const SortSettings& settings) {
+  const SortFieldPlan plan = plan_sort_fields(t.entry, settings, holds_chinese);
+  std::vector<std::string> out;
+  for (const auto& e : plan.in_place) out.push_back("=" + t.value(e));
+  for (const auto& a : plan.added) out.push_back("+" + a.name + "=" + t.value(a.from));
+  return out;
+}
+
+using Plan = std::vector<std::string>;
+
+SortSettings with_template(std::vector<std::vector<std::string>> sorts) {
+  SortSettings settings = default_sort_settings();
+  settings.templates = {{"test", std::move(sorts)}};
+  return settings;
+}
+
+TEST(sortFields, ChineseFieldTheOrderDependsOnLeftPlainOrUserTextEncoded) {
+  struct Case {
+    const char* what;
+    std::string type;
+    std::vector<std::pair<std::string, std::string>> fields;
+    Plan expected;
+  };
+  const Case cases[] = {
+      {"sortname from the author, sorttitle from the title",
+       "book", {{"author", "陳, 大文"}, {"title", "臺灣方言"}, {"year", "2015"}},
+       {"+sortname={陳, 大文}", "+sorttitle={臺灣方言}"}},
+      {"the editor when there is no author", "book", {{"editor", "李美玲"}, {"title", "Tone"}}, {"+sortname={李美玲}"}},
+      {"no translator by default: the title sorts", "book", {{"translator", "李美玲"}, {"title", "Tone"}}, {}},
+      {"a Latin author with a Chinese editor sorts by the author", "book",
+       {{"author", "Smith, John"}, {"editor", "李美玲"}, {"title", "Tone"}}, {}},
+      {"the user's own sort fields encoded where they stand", "book",
+       {{"author", "陳大文"}, {"sortname", "陳, 大文"}, {"sorttitle", "方言"}, {"title", "方言調查"}, {"presort", "甲"}},
+       {"={陳, 大文}", "={方言}", "={甲}"}},
+      {"a Latin sortname over a Chinese author", "book", {{"author", "陳大文"}, {"sortname", "Chen, Dawen"}}, {}},
+      {"Latin only", "article", {{"author", "Abbott, Ann"}, {"title", "Phonology"}, {"journaltitle", "JP"}}, {}},
+  };
+  const SortSettings defaults = default_sort_settings();
+  for (const Case& c : cases) {
+    const TestEntry t(c.type, c.fields);
+    EXPECT_EQ(described(t, defaults), c.expected) << c.what;
+  }
+}
+
+TEST(sortFields, TemplateOrOptionsIgnored) {
+  struct Case {
+    const char* what;
+    SortSettings settings;
+    std::vector<std::pair<std::string, std::string>> fields;
+    Plan expected;
+  };
+  SortSettings translator_on = default_sort_settings();
+  translator_on.use["usetranslator"] = true;
+  SortSettings no_author_for_books = default_sort_settings();
+  no_author_for_books.use_by_type["book"]["useauthor"] = false;
+  const Case cases[] = {
+      {"usetranslator", translator_on, {{"translator", "李美玲"}, {"title", "Tone"}}, {"+sortname={李美玲}"}},
+      {"useauthor=false for the type", no_author_for_books, {{"author", "陳大文"}, {"editor", "曾國藩"}}, {"+sortname={曾國藩}"}},
+      {"a sorted field without a sort field is encoded where it stands",
+       with_template({{"sortname", "author"}, {"journaltitle"}}),
+       {{"author", "陳大文"}, {"title", "方言"}, {"journaltitle", "臺灣文學學報"}},
+       {"={臺灣文學學報}", "+sortname={陳大文}"}},
+      {"citation order sorts by no field", with_template({{"citeorder"}}), {{"author", "陳大文"}, {"title", "方言"}}, {}},
+      {"a name list the template names without sortname is encoded where it stands",
+       with_template({{"author"}, {"title"}}), {{"author", "陳大文"}, {"title", "方言"}}, {"={陳大文}", "={方言}"}},
+  };
+  for (const Case& c : cases) {
+    const TestEntry t("book", c.fields);
+    EXPECT_EQ(described(t, c.settings), c.expected) << c.what;
+  }
+}
+
+TEST(sortFields, StringPreambleOrCommentTouched) {
+  TestEntry t("string", {{"chen", "陳大文"}});
+  t.entry.kind = bib::EntryKind::kString;
+  const SortFieldPlan plan = plan_sort_fields(t.entry, with_template({{"chen"}}), holds_chinese);
+  EXPECT_TRUE(plan.in_place.empty() && plan.added.empty());
+}
+
+}  // namespace
+}  // namespace corvina
