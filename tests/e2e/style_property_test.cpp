@@ -1,5 +1,5 @@
 // Real bibliography styles, each typeset with XeLaTeX and xeCJK twice: directly (xelatex, the
-// back end, xelatex) and through corvina4 in stroke order, zhuyin order and with
+// back end, xelatex) and through corvina4 in stroke, zhuyin and pinyin order and with
 // --chinese-first. What the reader sees must be the same but for the order: the final .bbl
 // equals the direct run's entry by entry, every field, name, label and hash, except what
 // follows from the order (extradate, extraname, extraalpha, sortinit, sortinithash,
@@ -48,6 +48,8 @@ const std::string kDatabase = R"(@book{chen2015, author = {陳, 大文}, title =
 const std::vector<std::string> kLatinKeys = {"smith2001", "abbott2008"};
 const std::vector<std::string> kStrokeOrder = {"wang2001", "li2012", "chen2015", "chen2018", "zeng1990"};
 const std::vector<std::string> kZhuyinOrder = {"li2012", "chen2015", "chen2018", "zeng1990", "wang2001"};
+// 曾 read as the surname zēng, not as the word's céng, which would put it first.
+const std::vector<std::string> kPinyinOrder = {"chen2015", "chen2018", "li2012", "wang2001", "zeng1990"};
 
 enum class Backend { kBiber, kBiblatexBibtex, kClassic };
 
@@ -114,6 +116,7 @@ struct Order {
 
 const Order kOrders[] = {{"strokes", "", &kStrokeOrder, false},
                          {"zhuyin", "-y ", &kZhuyinOrder, false},
+                         {"pinyin", "-p ", &kPinyinOrder, false},
                          {"chinese_first", "--chinese-first ", &kStrokeOrder, true}};
 
 std::string document_of(const Style& s) {
