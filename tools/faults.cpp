@@ -32,6 +32,8 @@
 #include <thread>
 #include <vector>
 
+#include "tool_files.h"
+
 extern char** environ;
 
 namespace {
@@ -48,16 +50,8 @@ const std::set<std::string> kCalls = {
     "rmdir", "chdir", "sendfile"};
 const int kErrors[] = {EIO, ENOSPC, EACCES, EPERM, EINTR};
 
-std::string read_file(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
-void write_file(const fs::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
+using tool_files::read_file;
+using tool_files::write_file;
 
 std::string listing(const fs::path& folder) {
   std::set<std::string> names;

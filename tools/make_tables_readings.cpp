@@ -168,14 +168,8 @@ std::string write(const Tables& t) {
   out << "};\n\n// Two digits of 0-9A-Za-z a code point: its syllable's index in kSyllables.\n"
          "constexpr char kEntries[] =\n";
   for (std::size_t i = 0; i < entries.size(); i += 120) out << "    \"" << entries.substr(i, 120) << "\"\n";
-  out << "    ;\n\n// Surnames and compound surnames with their readings as surnames.\n"
-         "constexpr Surname kSurnames[] = {\n";
-  for (const auto& e : t.surnames) {
-    out << "    {0x" << std::hex << std::uppercase << static_cast<unsigned>(e.characters[0]) << ", 0x"
-        << static_cast<unsigned>(e.characters.size() > 1 ? e.characters[1] : 0) << std::dec << ", "
-        << index(e.readings[0]) << ", " << (e.readings.size() > 1 ? index(e.readings[1]) : 0) << "},\n";
-  }
-  out << "};\n";
+  out << "    ;\n\n// Surnames and compound surnames with their readings as surnames.\n";
+  write_surname_table(out, "kSurnames", t.surnames, [&](const auto& reading) { return index(reading); });
   return out.str();
 }
 

@@ -4,6 +4,7 @@
 // comment. What the readings mean is the reader's business.
 
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -20,5 +21,18 @@ std::vector<ListEntry> read_list(const std::filesystem::path& path);
 
 // The words of `text` between `separator`s, empty ones left out.
 std::vector<std::string> words(const std::string& text, char separator);
+
+// Writes the C++ array `name` of surnames and compound surnames with the indexes of their
+// readings as surnames (`index` of each reading; 0 for the second of a one-character one).
+template <typename Surnames, typename Index>
+void write_surname_table(std::ostream& out, const char* name, const Surnames& surnames, Index index) {
+  out << "constexpr Surname " << name << "[] = {\n";
+  for (const auto& e : surnames) {
+    out << "    {0x" << std::hex << std::uppercase << static_cast<unsigned>(e.characters[0]) << ", 0x"
+        << static_cast<unsigned>(e.characters.size() > 1 ? e.characters[1] : 0) << std::dec << ", "
+        << index(e.readings[0]) << ", " << (e.readings.size() > 1 ? index(e.readings[1]) : 0) << "},\n";
+  }
+  out << "};\n";
+}
 
 }  // namespace make_tables

@@ -30,6 +30,8 @@
 #include <thread>
 #include <vector>
 
+#include "tool_files.h"
+
 extern char** environ;
 
 namespace {
@@ -37,16 +39,8 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-std::string read_file(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
-void write_file(const fs::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
+using tool_files::read_file;
+using tool_files::write_file;
 
 void write_script(const fs::path& path, const std::string& body) {
   write_file(path, "#!/bin/sh\n" + body + "\n");
