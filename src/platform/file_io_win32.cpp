@@ -40,7 +40,7 @@ std::FILE* open_regular(const std::string& path, int& error) {
 
 }  // namespace
 
-InputFile::InputFile(const std::string& path) : file_(open_regular(path, error_)) {}
+InputFile::InputFile(const std::string& path) : file_(nullptr) { file_ = open_regular(path, error_); }
 
 long long InputFile::tell() {
   const long long offset = _ftelli64(file_);
