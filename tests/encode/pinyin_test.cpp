@@ -49,7 +49,8 @@ TEST(pinyinReadings, CharacterReadWrong) {
       {"绿", "lv4", 11},    {"居", "ju1", 8},     {"雪", "xue3", 11},   {"吗", "ma5", 6},    {"的", "de5", 8},
       {"呣", "m2", 8},      {"嗯", "n2", 13},     {"\xF0\xA0\x80\x80", "he1", 2}, {"\xEF\xA4\x82", "che1", 7},
       {"車", "che1", 7},    {"一", "yi1", 1},     {"兒", "er2", 8},     {"龘", "da2", 48},   {"期", "qi1", 12},
-      {"罗", "luo2", 8},    {"羅", "luo2", 19},   {"鋨", "e2", 15},     {"縝", "zhen3", 16}, {"蹣", "pan2", 18}};
+      {"罗", "luo2", 8},    {"羅", "luo2", 19},   {"鋨", "e2", 15},     {"縝", "zhen3", 16}, {"蹣", "pan2", 18},
+      {"子", "zi3", 3}};
   for (const auto& [character, reading, strokes] : readings) {
     const tables::PinyinEntry e = tables::pinyin(code_point(character));
     EXPECT_EQ(std::make_pair(spelled(e.reading), e.strokes), std::make_pair(reading, strokes)) << character;

@@ -44,7 +44,7 @@ TEST(zhuyinReadings, CharacterReadWrong) {
       {"丁", "ㄉㄧㄥ"}, {"不", "ㄅㄨˋ"}, {"人", "ㄖㄣˊ"}, {"愛", "ㄞˋ"}, {"齉", "ㄋㄤˋ"}, {"驪", "ㄌㄧˊ"},
       {"鬱", "ㄩˋ"}, {"张", "ㄓㄤ"}, {"邓", "ㄉㄥˋ"}, {"刘", "ㄌㄧㄡˊ"}, {"陈", "ㄔㄣˊ"}, {"黄", "ㄏㄨㄤˊ"},
       {"恒", "ㄏㄥˊ"}, {"碁", "ㄑㄧˊ"}, {"裏", "ㄌㄧˇ"}, {"堃", "ㄎㄨㄣ"}, {"喆", "ㄓㄜˊ"}, {"犇", "ㄅㄣ"},
-      {"\xEF\xA4\x82", "ㄔㄜ"}};  // U+F902, the compatibility form of 車
+      {"子", "ㄗˇ"}, {"\xEF\xA4\x82", "ㄔㄜ"}};  // U+F902, the compatibility form of 車
   for (const auto& [character, zhuyin] : readings) {
     const char32_t cp = character.size() == 4 ? 0x20000 : first_code_point(character);
     EXPECT_TRUE(same(tables::reading(cp), parse(zhuyin))) << character << " " << zhuyin;
