@@ -2,6 +2,7 @@
 #include <utility>
 
 #include "encode/character_uses.h"
+#include "encode/reading_orders.h"
 #include "encode/tables/character_tables.h"
 #include "encode/utf8_groups.h"
 #include "encode/utf8_reader.h"
@@ -36,35 +37,29 @@ struct Readings {
   std::optional<std::pair<std::string, std::string>> (*compound)(char32_t, char32_t);
 };
 
-const Readings kZhuyin{
-    [](char32_t cp) { return zhuyin_text(tables::reading(cp)); },
-    [](char32_t cp) -> std::optional<std::string> {
-      const auto r = tables::surname_reading(cp);
-      if (!r) return std::nullopt;
-      return zhuyin_text(*r);
-    },
-    tables::begins_compound_surname,
-    [](char32_t a, char32_t b) -> std::optional<std::pair<std::string, std::string>> {
-      const auto both = tables::compound_surname(a, b);
-      if (!both) return std::nullopt;
-      return std::pair{zhuyin_text(both->first), zhuyin_text(both->second)};
-    },
-};
+std::string spelled(const tables::Reading& r) { return zhuyin_text(r); }
+std::string spelled(const tables::Pinyin& r) { return pinyin_text(r); }
 
-const Readings kPinyin{
-    [](char32_t cp) { return pinyin_text(tables::pinyin(cp).reading); },
-    [](char32_t cp) -> std::optional<std::string> {
-      const auto r = tables::pinyin_surname_reading(cp);
-      if (!r) return std::nullopt;
-      return pinyin_text(*r);
-    },
-    tables::begins_pinyin_compound_surname,
-    [](char32_t a, char32_t b) -> std::optional<std::pair<std::string, std::string>> {
-      const auto both = tables::pinyin_compound_surname(a, b);
-      if (!both) return std::nullopt;
-      return std::pair{pinyin_text(both->first), pinyin_text(both->second)};
-    },
-};
+template <class Order>
+Readings readings_of() {
+  return {
+      [](char32_t cp) { return spelled(Order::reading(cp)); },
+      [](char32_t cp) -> std::optional<std::string> {
+        const auto r = Order::surname_reading(cp);
+        if (!r) return std::nullopt;
+        return spelled(*r);
+      },
+      Order::begins_compound_surname,
+      [](char32_t a, char32_t b) -> std::optional<std::pair<std::string, std::string>> {
+        const auto both = Order::compound_surname(a, b);
+        if (!both) return std::nullopt;
+        return std::pair{spelled(both->first), spelled(both->second)};
+      },
+  };
+}
+
+const Readings kZhuyin = readings_of<ZhuyinOrder>();
+const Readings kPinyin = readings_of<PinyinOrder>();
 
 bool is_blank(char c) { return std::string_view(" \t\n\r\f\v").find(c) != std::string_view::npos; }
 
