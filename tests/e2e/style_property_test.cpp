@@ -361,7 +361,8 @@ TEST_F(DocumentFolder, Big5ClassicStyleEntryDiffersFromTheDirectRunOnTheUtf8Orig
 // run's .bbl in the document's texencoding (biblatex's default UTF-8, or Big5), ours always in
 // Big5, the encoding of the text the decoder puts back: both are compared in UTF-8. Where the
 // direct run writes UTF-8, a character Big5 lacks ("\'e") comes as a macro in ours, never
-// as UTF-8 bytes beside Big5 ones. pdflatex only writes the .bcf here.
+// as UTF-8 bytes beside Big5 ones. Its title holds Big5 characters whose second byte is a
+// backslash (許, 功) or a brace (弓, 廾). pdflatex only writes the .bcf here.
 struct Big5Biblatex {
   const char* name;
   const char* style;
@@ -384,7 +385,7 @@ TEST_P(Big5BiberAsDirect, FieldEncodedOrMangledOrBblInTwoEncodingsOrChineseOutOf
   const Big5Biblatex& c = GetParam();
   CORVINA_SKIP_WITHOUT("pdflatex", "biber", "kpsewhich", "iconv");
   if (sh(std::string("kpsewhich ") + c.style + ".bbx").status) GTEST_SKIP() << "skipped: " << c.style << ".bbx not found";
-  write_file("refs.utf8", kDatabase + "@book{andre2000, author = {Andr\\'e, Jean}, title = {Caf\\'e}, year = {2000}}\n");
+  write_file("refs.utf8", kDatabase + "@book{andre2000, author = {Andr\\'e, Jean}, title = {Caf\\'e 許功弓廾}, year = {2000}}\n");
   ASSERT_EQ(sh("iconv -f UTF-8 -t BIG5 refs.utf8 > refs.bib").status, 0) << "the database is not all Big5";
   const std::string big5 = read_file("refs.bib");
   write_file("thesis.tex", std::string("\\documentclass{article}\n\\usepackage[backend=biber,style=") + c.style + c.options +
