@@ -15,6 +15,10 @@ int main(int argc, char** argv) {
       .takes_order_option = false,
       .reads_utf8 = false,
       .bibtex_without_bcf = {"bibtex8", "--mstrings", "50000", "-W"},
+      // The decoder writes Big5 into the .bbl, so biber must write the rest of it in Big5
+      // too, whatever the document's texencoding says (biblatex's default is UTF-8, which
+      // would leave a "\'e" of the database as UTF-8 beside Big5 Chinese).
+      .biber_options = {"--output-encoding=big5"},
       .preprocessor = {"pellam", "-+", "--"},
       .fixed_temp_bbl = "",
       .rewrite_font_families = nullptr,

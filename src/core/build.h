@@ -22,6 +22,8 @@ struct Build {
 
   // The back end run when there is no NAME.bcf; the document name is appended.
   std::vector<std::string> bibtex_without_bcf{};
+  // Options biber is given before the document name.
+  std::vector<std::string> biber_options{};
   // The preprocessor and its options; the temporary and the final .bbl are appended.
   std::vector<std::string> preprocessor{};
   // The decoded .bbl that the preprocessor reads. An empty name means NAME-tmp.bbl.

@@ -30,9 +30,14 @@ std::vector<std::string> backend_command(const Build& build, const std::string& 
   const std::string base = in_directory(output_directory, purename);
   std::vector<std::string> argv = choose_backend(build, probe_control_files(base), base);
   bibinputs_folder.clear();
-  if (output_directory.empty()) return argv;
-  if (argv.front() == "biber") return {"biber", "--output-directory", output_directory, purename};
-  bibinputs_folder = output_directory;
+  if (argv.front() == "biber") {
+    std::vector<std::string> biber = {"biber"};
+    biber.insert(biber.end(), build.biber_options.begin(), build.biber_options.end());
+    if (!output_directory.empty()) biber.insert(biber.end(), {"--output-directory", output_directory});
+    biber.push_back(output_directory.empty() ? base : purename);
+    return biber;
+  }
+  if (!output_directory.empty()) bibinputs_folder = output_directory;
   return argv;
 }
 

@@ -84,19 +84,23 @@ void put_in_place(RunState& state, size_t m, const FileDigest& input) {
 
 // What biber or biblatex's bibtex style sorts by, where the user's fields can stay as they
 // are. Everything is encoded where that is not known: for a classic .bst, which sorts by the
-// text it formats, for a control file that names no sorting, and in the Big5 build, whose
-// databases biber would read as UTF-8 once they held Big5 text.
+// text it formats, and for a control file that names no sorting. A Big5 database keeps its
+// fields only where biber is told to read it as Big5: read as UTF-8 (biber's default) its
+// text would be mangled, and bibtex8 under biblatex's own style takes Big5 bytes as Latin
+// letters (an initial cut from the first byte of a character, a hash from trail bytes), so
+// there every field still goes to it encoded.
 std::optional<SortSettings> sort_settings(const RunState& state, RunMark mark) {
-  if (mark == RunMark::kIdeograph || !state.build.reads_utf8) return std::nullopt;
+  if (mark == RunMark::kIdeograph) return std::nullopt;
   const std::string base = in_directory(state.output_directory, state.purename);
   if (choose_backend(state.build, probe_control_files(base), base).front() != "biber") {
-    if (aux_bibstyle(base + ".aux") != "biblatex") return std::nullopt;
+    if (!state.build.reads_utf8 || aux_bibstyle(base + ".aux") != "biblatex") return std::nullopt;
     return default_sort_settings();
   }
   std::string bcf;
   InputFile in(base + ".bcf");
   for (std::string chunk; in.is_open() && in.read_chunk(chunk, 1 << 16);) bcf += chunk;
   if (in.failed()) return std::nullopt;
+  if (!state.build.reads_utf8 && !bcf_reads_big5(bcf)) return std::nullopt;
   return read_sort_settings(bcf);
 }
 

@@ -1,6 +1,7 @@
 #include "scan/sorting_templates.h"
 
 #include <algorithm>
+#include <cctype>
 #include <map>
 #include <string>
 #include <vector>
@@ -99,6 +100,22 @@ std::optional<SortSettings> read_sort_settings(std::string_view bcf) {
     if (std::find(in_use.begin(), in_use.end(), t.name) != in_use.end()) settings.templates.push_back(std::move(t));
   }
   return settings;
+}
+
+bool bcf_reads_big5(std::string_view bcf) {
+  std::string encoding;
+  for (const Element& options : elements(bcf, "bcf:options")) {
+    if (attribute(options.tag, "component").value_or("") != "biber") continue;
+    for (const Element& option : elements(options.content, "bcf:option")) {
+      const std::vector<Element> key = elements(option.content, "bcf:key"), value = elements(option.content, "bcf:value");
+      if (!key.empty() && !value.empty() && trimmed(key[0].content) == "input_encoding") encoding = trimmed(value[0].content);
+    }
+  }
+  // biber finds an encoding by its name regardless of case, "-" and "_".
+  std::string name;
+  for (const char c : encoding)
+    if (c != '-' && c != '_') name += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return name == "big5" || name == "big5eten" || name == "cp950" || name == "big5hkscs";
 }
 
 }  // namespace corvina

@@ -26,6 +26,9 @@ TEST(DirectMode, DecodedTextGoesStraightToTheBblWhereverTheBackEndFilesAre) {
       {"corvina4", {"--output-directory", "out", "thesis.tex"}, "biber", "out/thesis.bcf",
        "--output-directory\nout\nthesis\n", "out/thesis.bbl"},
       {"corvina4", {"out/thesis.aux"}, "bibtex", "out/thesis.aux", "out/thesis\n", "out/thesis.bbl"},
+      {"corvina", {"thesis.tex"}, "biber", "thesis.bcf", "--output-encoding=big5\nthesis\n", "thesis.bbl"},
+      {"corvina", {"--output-directory=out", "thesis.tex"}, "biber", "out/thesis.bcf",
+       "--output-encoding=big5\n--output-directory\nout\nthesis\n", "out/thesis.bbl"},
       {"corvina", {"--output-directory=out", "thesis.tex"}, "bibtex8", "out/thesis.aux",
        "--mstrings\n50000\n-W\nout/thesis\n", "out/thesis.bbl"},
   };

@@ -104,5 +104,28 @@ TEST(sortSettings, SortNameTakenFromTheWrongNameList) {
   EXPECT_EQ(defaults.name_list_sorted_by("book", only("translator")), "");
 }
 
+// biblatex writes bibencoding into the biber options as input_encoding; the same key among
+// biblatex's own options, or an encoding that only looks like Big5, must not count.
+TEST(bcfReadsBig5, Big5DatabaseKeptAsWrittenWhereBiberReadsItAsAnotherEncodingOrMissedInAnotherSpelling) {
+  const auto with = [](const std::string& component, const std::string& encoding) {
+    return "<bcf:controlfile>\n  <bcf:options component=\"" + component + "\" type=\"global\">\n" +
+           option("output_encoding", "big5") + option("input_encoding", encoding) + "  </bcf:options>\n</bcf:controlfile>\n";
+  };
+  struct Case {
+    std::string bcf;
+    bool big5;
+  };
+  const Case cases[] = {
+      {with("biber", "big5"), true},        {with("biber", "Big5"), true},       {with("biber", "BIG-5"), true},
+      {with("biber", "big5-eten"), true},   {with("biber", "cp950"), true},      {with("biber", "big5_hkscs"), true},
+      {with("biber", " big5\n"), true},     {with("biber", "utf8"), false},      {with("biber", "gb2312"), false},
+      {with("biber", "big5x"), false},      {with("biber", "xbig5"), false},     {with("biblatex", "big5"), false},
+      {with("biber", ""), false},           {"<bcf:controlfile>\n</bcf:controlfile>\n", false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(bcf_reads_big5(c.bcf), c.big5) << c.bcf;
+  }
+}
+
 }  // namespace
 }  // namespace corvina
