@@ -75,6 +75,7 @@ void piece_given_words(std::string_view text, const ValuePiece& piece, bool big5
   int depth = 0, part = 0;
   std::size_t word_begin = std::string_view::npos;
   bool after_blank = true;  // the current word began after a blank or the piece's start
+  // "and" ends a name only with blanks on both sides: glued to a hyphen it is a word.
   const auto end_word = [&](std::size_t at, bool at_blank) {
     if (word_begin == std::string_view::npos) return;
     if (after_blank && at_blank && is_and(text.substr(word_begin, at - word_begin))) {
@@ -98,7 +99,6 @@ void piece_given_words(std::string_view text, const ValuePiece& piece, bool big5
       after_character = false;
       continue;
     }
-    // "and" ends a name only with blanks on both sides: glued to a hyphen it is a word.
     if (word_begin == std::string_view::npos) word_begin = i;
     if (c == '{') ++depth;
     if (c == '}' && depth > 0) --depth;
