@@ -42,6 +42,74 @@ void piece_starts(std::string_view text, const ValuePiece& piece, std::vector<st
   }
 }
 
+struct Word {
+  std::size_t begin;
+  int part;  // commas before it in its name
+};
+
+bool is_lower(char c) { return c >= 'a' && c <= 'z'; }
+
+bool is_and(std::string_view word) {
+  return word.size() == 3 && lower(word[0]) == 'a' && lower(word[1]) == 'n' && lower(word[2]) == 'd';
+}
+
+// The given-name words of one name whose words are `words`, as bibtex tells the parts.
+void given_words_of(std::string_view text, const std::vector<Word>& words, std::vector<std::size_t>& starts) {
+  if (words.empty()) return;
+  const int commas = words.back().part;
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    const Word& w = words[i];
+    bool given;
+    if (commas == 0) {
+      if (i + 1 == words.size() || is_lower(text[w.begin])) return;
+      given = true;
+    } else {
+      given = w.part == std::min(commas, 2);
+    }
+    if (given && static_cast<unsigned char>(text[w.begin]) >= 0x80) starts.push_back(w.begin);
+  }
+}
+
+void piece_given_words(std::string_view text, const ValuePiece& piece, bool big5, std::vector<std::size_t>& starts) {
+  std::vector<Word> words;
+  int depth = 0, part = 0;
+  std::size_t word_begin = std::string_view::npos;
+  bool after_blank = true;  // the current word began after a blank or the piece's start
+  // "and" ends a name only with blanks on both sides: glued to a hyphen it is a word.
+  const auto end_word = [&](std::size_t at, bool at_blank) {
+    if (word_begin == std::string_view::npos) return;
+    if (after_blank && at_blank && is_and(text.substr(word_begin, at - word_begin))) {
+      given_words_of(text, words, starts);
+      words.clear();
+      part = 0;
+    } else {
+      words.push_back({word_begin, part});
+    }
+    word_begin = std::string_view::npos;
+  };
+  bool after_character = false;  // Big5: the byte before ended a character
+  for (std::size_t i = piece.begin + 1; i + 1 < piece.end; ++i) {
+    const unsigned char byte = static_cast<unsigned char>(text[i]);
+    const char c = text[i];
+    const bool separator = depth == 0 && (is_blank(c) || c == ',' || c == '-' || c == '~');
+    if (separator) {
+      end_word(i, is_blank(c));
+      after_blank = is_blank(c);
+      if (c == ',') ++part;
+      after_character = false;
+      continue;
+    }
+    if (word_begin == std::string_view::npos) word_begin = i;
+    if (c == '{') ++depth;
+    if (c == '}' && depth > 0) --depth;
+    const bool lead = big5 && (byte >= 0xA1 || (byte == 0xA0 && after_character)) && byte != 0xFF;
+    after_character = lead;
+    if (lead && i + 2 < piece.end) ++i;
+  }
+  end_word(piece.end - 1, true);
+  given_words_of(text, words, starts);
+}
+
 }  // namespace
 
 bool is_name_field(std::string_view field) {
@@ -53,6 +121,16 @@ void name_starts(const Entry& entry, std::vector<std::size_t>& starts) {
     if (!is_name_field(field.name)) continue;
     for (const ValuePiece& piece : field.pieces) {
       if (piece.kind == PieceKind::kBraced || piece.kind == PieceKind::kQuoted) piece_starts(entry.text, piece, starts);
+    }
+  }
+}
+
+void given_name_words(const Entry& entry, bool big5, std::vector<std::size_t>& starts) {
+  for (const Field& field : entry.fields) {
+    if (!is_name_field(field.name)) continue;
+    for (const ValuePiece& piece : field.pieces) {
+      if (piece.kind == PieceKind::kBraced || piece.kind == PieceKind::kQuoted)
+        piece_given_words(entry.text, piece, big5, starts);
     }
   }
 }

@@ -20,4 +20,12 @@ bool is_name_field(std::string_view field);
 // "author". Reads bytes: right for UTF-8 and ASCII, whose characters hold no ASCII byte.
 void name_starts(const Entry& entry, std::vector<std::size_t>& starts);
 
+// Appends, in increasing order, the offsets in `entry.text` of the words of the given
+// names in its name lists that begin with a byte above 0x7F, as bibtex parses a name:
+// the words after the comma of "family, given" (after the second comma of "family, jr,
+// given"), or, without a comma, the words before the first lower-case word and before the
+// last word. Words are parted by blanks, "-", "~" and commas outside braces. With `big5`,
+// the second byte of a Big5 character is never syntax.
+void given_name_words(const Entry& entry, bool big5, std::vector<std::size_t>& starts);
+
 }  // namespace corvina::bib

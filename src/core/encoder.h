@@ -29,6 +29,11 @@ enum class RunMark { kNone, kIdeograph };
 inline constexpr std::string_view kUtf8RunMark = "\xE4\xB8\xAD";
 inline constexpr std::string_view kBig5RunMark = "\xA4\xA4";
 
+// Marked runs also write the first character of each word of a given name in a brace group
+// of its own, which this opens, for the styles that abbreviate given names (the encoder's
+// InitialGroups says how); the decoder takes the group back to the bare character.
+inline constexpr std::string_view kInitialOpening = "{\\!";
+
 // Rewrites every run of Chinese characters as one ASCII sort token; every other byte is
 // copied. Feed a database in pieces of any size: a character cut by a piece boundary is
 // held back until the next piece, and a run that goes on into the next piece keeps its

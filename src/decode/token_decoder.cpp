@@ -10,6 +10,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "core/encoder.h"
 #include "decode/group_code.h"
 #include "decode/line_record.h"
 
@@ -85,10 +86,11 @@ bool contains_run_prefix(std::string_view text) {
 }
 
 // The bytes that need more than a copy in running text: one that may open a run, an "x"
-// that the log marks, a "}" that may follow a decoded character.
+// that the log marks, a "}" that may follow a decoded character, a "{" that may open the
+// group of an initial.
 constexpr std::array<bool, 256> kNeedsAttention = [] {
   std::array<bool, 256> table{};
-  for (unsigned char c : std::string_view("0zZxX}")) table[c] = true;
+  for (unsigned char c : std::string_view("0zZxX{}")) table[c] = true;
   return table;
 }();
 
@@ -243,6 +245,14 @@ std::size_t TokenDecoder::decode_text(std::string_view text, std::size_t limit, 
       continue;
     }
     const char c = text[i];
+    if (c == '{') {
+      const std::size_t end = decode_initial(text, i, limit, out, log);
+      if (end > i) {
+        i = end;
+        if (in_run_) return i;
+        continue;
+      }
+    }
     if (may_open_run(c)) {
       const std::size_t end = decode_run(text, i, limit, out, log);
       if (end > i) {
@@ -282,6 +292,25 @@ std::size_t TokenDecoder::decode_run(std::string_view text, std::size_t at, std:
                                      std::string& out, std::string* log) {
   const std::size_t prefix = opening(text.substr(at), format_).prefix;
   return prefix == 0 ? at : continue_run(text, at + prefix, limit, out, log);
+}
+
+// The encoder's group is kInitialOpening, a run opening, exactly one character token and
+// "}"; a user's braces never hold that control symbol before a run. The character goes out bare, as bibtex
+// would have abbreviated it from the original, and the run may go on after the group.
+std::size_t TokenDecoder::decode_initial(std::string_view text, std::size_t at, std::size_t limit,
+                                         std::string& out, std::string* log) {
+  const std::string_view group = text.substr(at);
+  if (!group.starts_with(kInitialOpening)) return at;
+  const std::size_t lead = kInitialOpening.size();
+  const Opening run = opening(group.substr(lead), format_);
+  const std::size_t close = lead + run.prefix + run.first.size;
+  if (run.prefix == 0 || close >= group.size() || group[close] != '}') return at;
+  std::string character;
+  format_.put_character(run.first.code, character);
+  out.append(character);
+  if (log) log->append(character);
+  after_character_ = true;
+  return continue_run(text, at + close + 1, limit, out, log);
 }
 
 std::size_t TokenDecoder::continue_run(std::string_view text, std::size_t at, std::size_t limit,

@@ -69,6 +69,10 @@ class TokenDecoder final : public Decoder {
   // no run opens there.
   std::size_t decode_run(std::string_view text, std::size_t at, std::size_t limit,
                          std::string& out, std::string* log);
+  // Decodes the group of a given name's initial that opens at text[at], and the run that
+  // goes on after it; returns where the decoding stopped, `at` when no such group opens there.
+  std::size_t decode_initial(std::string_view text, std::size_t at, std::size_t limit, std::string& out,
+                             std::string* log);
   // Decodes the character tokens from text[at] on while they start before `limit`.
   std::size_t continue_run(std::string_view text, std::size_t at, std::size_t limit,
                            std::string& out, std::string* log);

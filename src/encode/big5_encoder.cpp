@@ -25,11 +25,13 @@ class Big5Characters final : public CharacterLoop<Big5Characters> {
                        std::string& out) {
     const unsigned code = static_cast<unsigned char>(character[0]) * 256u +
                           static_cast<unsigned char>(character[1]);
-    if (opens_run) {
-      out.append(opening_);
-      append_group_code(out, big5::group(code));
-    }
-    append_x_code(out, code);
+    initials_.write(initials_.take(opens_run), out, [&] {
+      if (opens_run) {
+        out.append(opening_);
+        append_group_code(out, big5::group(code));
+      }
+      append_x_code(out, code);
+    });
   }
 
  private:
@@ -39,8 +41,9 @@ class Big5Characters final : public CharacterLoop<Big5Characters> {
 }  // namespace
 
 std::unique_ptr<Encoder> make_big5_encoder(SortOrder, ChineseBlock block, RunMark mark) {
+  // Only a classic style abbreviates given names itself, and only its runs are marked.
   return std::make_unique<EntryEncoder>(std::make_unique<Big5Characters>(run_opening(block, mark, kBig5RunMark)),
-                                        bib::ReaderOptions{.big5 = true}, false);
+                                        bib::ReaderOptions{.big5 = true}, false, mark == RunMark::kIdeograph);
 }
 
 }  // namespace corvina

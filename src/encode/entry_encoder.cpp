@@ -9,8 +9,13 @@
 
 namespace corvina {
 
-EntryEncoder::EntryEncoder(std::unique_ptr<CharacterSet> characters, bib::ReaderOptions options, bool names)
-    : runs_(std::move(characters)), reader_(*this, options), names_(names) {}
+EntryEncoder::EntryEncoder(std::unique_ptr<CharacterSet> characters, bib::ReaderOptions options, bool names,
+                           bool initials)
+    : runs_(std::move(characters)),
+      reader_(*this, options),
+      names_(names),
+      initials_wanted_(initials),
+      big5_(options.big5) {}
 
 void EntryEncoder::encode(std::string_view input, std::string& out) {
   out_ = &out;
@@ -29,7 +34,14 @@ void EntryEncoder::text(std::string_view bytes) {
     return;
   }
   partial_starts_ = false;
-  write(bytes, starts_);
+  write(bytes, starts_, initials_);
+}
+
+void EntryEncoder::find_names(const bib::Entry& entry) {
+  starts_.clear();
+  initials_.clear();
+  if (names_) bib::name_starts(entry, starts_);
+  if (initials_wanted_) bib::given_name_words(entry, big5_, initials_);
 }
 
 // Where the next steps plug in: fields added before the closing delimiter (sort fields)
@@ -38,10 +50,9 @@ void EntryEncoder::text(std::string_view bytes) {
 // going through runs_ (the bytes around it are ASCII delimiters, so no run spans the
 // cut); an entry dropped (an uncited one) is simply not written.
 void EntryEncoder::entry(const bib::Entry& entry) {
-  starts_.clear();
-  if (names_) bib::name_starts(entry, starts_);
+  find_names(entry);
   if (sort_settings_ && entry.kind == bib::EntryKind::kRegular && !entry.fields.empty()) return write_with_sort_fields(entry);
-  write(entry.text, starts_);
+  write(entry.text, starts_, initials_);
 }
 
 namespace {
@@ -76,27 +87,42 @@ void EntryEncoder::write_with_sort_fields(const bib::Entry& entry) {
 }
 
 void EntryEncoder::write_part(const bib::Entry& entry, std::size_t begin, std::size_t end) {
-  std::vector<std::size_t> starts;
-  for (const std::size_t start : starts_)
-    if (start >= begin && start < end) starts.push_back(start - begin);
-  write(entry.text.substr(begin, end - begin), starts);
+  const auto within = [&](const std::vector<std::size_t>& all) {
+    std::vector<std::size_t> part;
+    for (const std::size_t at : all)
+      if (at >= begin && at < end) part.push_back(at - begin);
+    return part;
+  };
+  write(entry.text.substr(begin, end - begin), within(starts_), within(initials_));
 }
 
 // The names of the fields read before the entry failed are still told, so that a
 // database cut off inside its last entry encodes as it did before it was cut.
 void EntryEncoder::malformed(std::size_t line, std::string_view reason) {
   if (listener_) listener_(line, reason);
-  starts_.clear();
-  if (names_) bib::name_starts(reader_.partial(), starts_);
+  find_names(reader_.partial());
   partial_starts_ = true;
 }
 
-void EntryEncoder::write(std::string_view bytes, const std::vector<std::size_t>& starts) {
+// Where a name start and a given-name word fall on one byte ("given family"), the name
+// start is told first: both hold for the character there.
+void EntryEncoder::write(std::string_view bytes, const std::vector<std::size_t>& starts,
+                         const std::vector<std::size_t>& initials) {
   std::size_t at = 0;
-  for (const std::size_t start : starts) {
-    runs_.encode(bytes.substr(at, start - at), *out_);
-    runs_.name_starts_here();
-    at = start;
+  auto start = starts.begin();
+  auto initial = initials.begin();
+  while (start != starts.end() || initial != initials.end()) {
+    const bool is_start = initial == initials.end() || (start != starts.end() && *start <= *initial);
+    const std::size_t next = is_start ? *start : *initial;
+    runs_.encode(bytes.substr(at, next - at), *out_);
+    if (is_start) {
+      runs_.name_starts_here();
+      ++start;
+    } else {
+      runs_.initial_starts_here();
+      ++initial;
+    }
+    at = next;
   }
   runs_.encode(bytes.substr(at), *out_);
 }

@@ -18,7 +18,10 @@ namespace corvina {
 class EntryEncoder final : public Encoder, private bib::Handler {
  public:
   // `names`: whether the character set reads name starts (nothing in Big5 does).
-  EntryEncoder(std::unique_ptr<CharacterSet> characters, bib::ReaderOptions options, bool names);
+  // `initials`: whether the back end abbreviates given names itself (a classic style), so
+  // that the first character of each given-name word is written as an initial.
+  EntryEncoder(std::unique_ptr<CharacterSet> characters, bib::ReaderOptions options, bool names,
+               bool initials = false);
   void encode(std::string_view input, std::string& out) override;
   void finish(std::string& out) override;
   void on_malformed(MalformedListener listener) override { listener_ = std::move(listener); }
@@ -28,10 +31,13 @@ class EntryEncoder final : public Encoder, private bib::Handler {
   void text(std::string_view bytes) override;
   void entry(const bib::Entry& entry) override;
   void malformed(std::size_t line, std::string_view reason) override;
-  // Encodes `bytes`, telling the character set of the names that begin at `starts`
-  // (offsets into `bytes`, increasing).
-  void write(std::string_view bytes, const std::vector<std::size_t>& starts);
-  // Encodes entry.text[begin, end) with the name starts among starts_.
+  // Encodes `bytes`, telling the character set of the names that begin at `starts` and the
+  // given-name words at `initials` (offsets into `bytes`, each increasing).
+  void write(std::string_view bytes, const std::vector<std::size_t>& starts,
+             const std::vector<std::size_t>& initials);
+  // Finds the name starts and given-name words of `entry` (or of the part of one read).
+  void find_names(const bib::Entry& entry);
+  // Encodes entry.text[begin, end) with the name starts among starts_ and initials_.
   void write_part(const bib::Entry& entry, std::size_t begin, std::size_t end);
   // The entry with its own fields as written and the sort fields of its plan.
   void write_with_sort_fields(const bib::Entry& entry);
@@ -39,9 +45,12 @@ class EntryEncoder final : public Encoder, private bib::Handler {
   RunEncoder runs_;
   bib::EntryReader reader_;
   const bool names_;
+  const bool initials_wanted_;
+  const bool big5_;
   std::string* out_ = nullptr;
   std::vector<std::size_t> starts_;
-  // Set by malformed(): starts_ holds the name starts of the bytes that text() gets next.
+  std::vector<std::size_t> initials_;
+  // Set by malformed(): starts_ and initials_ hold those of the bytes that text() gets next.
   bool partial_starts_ = false;
   MalformedListener listener_;
   std::optional<SortSettings> sort_settings_;

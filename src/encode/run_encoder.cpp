@@ -35,6 +35,7 @@ std::size_t RunEncoder::write_tokens(std::string_view bytes, bool at_end, std::s
     if (const std::size_t ascii = ascii_span(bytes.substr(pos)); ascii > 0) {
       const std::string_view span = bytes.substr(pos, ascii);
       characters_->before_plain_bytes(span, out);
+      characters_->before_plain_text();
       out.append(span);
       in_run_ = false;
       pos += ascii;

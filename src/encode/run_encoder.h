@@ -5,11 +5,43 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "core/encoder.h"
 #include "encode/token.h"
 
 namespace corvina {
+
+// A classic style abbreviates a given name ("f.") by the first letter of each word; only a
+// word that opens with a special character ("{\'E}mile") gives the whole of that group.
+// Written as tokens, every Chinese given name would be abbreviated to the "Z" of its run
+// prefix. So the first character of each word of a given name goes in a special character
+// of its own: kInitialOpening, its run opening and token, "}". The abbreviation is then
+// that character's token, and the "\!" tells the decoder that the braces are ours, not the
+// user's. Sort keys keep their bytes: purify$ drops the braces and the control symbol, and
+// the name parser reads the case of the group's first letter, a capital, so the word is
+// never taken for a "von" part.
+class InitialGroups {
+ public:
+  // The next character written is the first of a given name's word.
+  void next_is_initial() { requested_ = true; }
+  // A byte that is no character comes next: the word, if any, did not begin with one.
+  void plain_text() { requested_ = false; }
+  // Whether the character now read, which opens a run or not, is an initial. Only the
+  // first character of a run can be: a word never begins inside one.
+  bool take(bool opens_run) { return std::exchange(requested_, false) && opens_run; }
+  // Appends one character through `write_token`, which writes its opening (if any) and
+  // token; `initial` as take() said of it.
+  template <typename WriteToken>
+  void write(bool initial, std::string& out, WriteToken&& write_token) {
+    if (initial) out.append(kInitialOpening);
+    write_token();
+    if (initial) out.push_back('}');
+  }
+
+ private:
+  bool requested_ = false;
+};
 
 class CharacterSet {
  public:
@@ -28,6 +60,13 @@ class CharacterSet {
   // next character is the name's first unless a byte other than a blank comes before it.
   // Only the orders that read surnames their own way listen.
   virtual void name_starts_here() {}
+  // Told that the first character of a word of a given name comes next, when the back end
+  // abbreviates given names itself (a classic style).
+  void initial_starts_here() { initials_.next_is_initial(); }
+  void before_plain_text() { initials_.plain_text(); }
+
+ protected:
+  InitialGroups initials_;
 };
 
 // The stretch of a character set `Set`, called without a virtual call per character. `Set`
@@ -48,6 +87,7 @@ class CharacterLoop : public CharacterSet {
       if (token.kind == TokenKind::kEnd) break;
       if (token.kind == TokenKind::kPlainByte) {
         set.before_plain_byte(bytes[pos], out);
+        this->initials_.plain_text();
         out.push_back(bytes[pos]);
         in_run = false;
       } else {
@@ -69,6 +109,8 @@ class RunEncoder final : public Encoder {
   void finish(std::string& out) override;
   // A name of a name list begins at the next byte encoded.
   void name_starts_here() { characters_->name_starts_here(); }
+  // The next byte encoded begins a word of a given name.
+  void initial_starts_here() { characters_->initial_starts_here(); }
 
  private:
   // Writes the tokens at the front of `bytes`; returns how many bytes they took.

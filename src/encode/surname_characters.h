@@ -55,16 +55,17 @@ class SurnameCharacters final : public CharacterLoop<SurnameCharacters<Order>> {
   void write_character(std::string_view character, bool opens_run, std::string& out) {
     const utf8::Classified c = utf8::readn2p(character, tables::strokes, last_.strokes);
     const bool starts_name = std::exchange(name_start_, false);
+    const bool initial = this->initials_.take(opens_run);
     if (completes_held_surname(c, out)) return;
     if (c.code_point == kByteOrderMark) {
-      write(c.code_point, opens_run, last_.reading, last_.strokes, out);
+      write(c.code_point, opens_run, initial, last_.reading, last_.strokes, out);
     } else if (!starts_name) {
-      write(c.code_point, opens_run, Order::reading(c.code_point), strokes(c), out);
+      write(c.code_point, opens_run, initial, Order::reading(c.code_point), strokes(c), out);
     } else if (Order::begins_compound_surname(c.code_point)) {
       // Whether it is a compound surname shows only with the next character.
-      held_ = {true, c.code_point, opens_run, strokes(c)};
+      held_ = {true, c.code_point, opens_run, initial, strokes(c)};
     } else {
-      write_as_surname(c.code_point, opens_run, strokes(c), out);
+      write_as_surname(c.code_point, opens_run, initial, strokes(c), out);
     }
   }
 
@@ -76,8 +77,8 @@ class SurnameCharacters final : public CharacterLoop<SurnameCharacters<Order>> {
 
   static int strokes(const utf8::Classified& c) { return Order::strokes(c.code_point, c.group); }
 
-  void write_as_surname(char32_t cp, bool opens_run, int strokes, std::string& out) {
-    write(cp, opens_run, Order::surname_reading(cp).value_or(Order::reading(cp)), strokes, out);
+  void write_as_surname(char32_t cp, bool opens_run, bool initial, int strokes, std::string& out) {
+    write(cp, opens_run, initial, Order::surname_reading(cp).value_or(Order::reading(cp)), strokes, out);
   }
 
   // Writes the held character: with `c` as the compound surname they make (then true),
@@ -87,26 +88,28 @@ class SurnameCharacters final : public CharacterLoop<SurnameCharacters<Order>> {
     held_.waiting = false;
     const auto both = Order::compound_surname(held_.code_point, c.code_point);
     if (!both) {
-      write_as_surname(held_.code_point, held_.opens_run, held_.strokes, out);
+      write_as_surname(held_.code_point, held_.opens_run, held_.initial, held_.strokes, out);
       return false;
     }
-    write(held_.code_point, held_.opens_run, both->first, held_.strokes, out);
-    write(c.code_point, false, both->second, strokes(c), out);
+    write(held_.code_point, held_.opens_run, held_.initial, both->first, held_.strokes, out);
+    write(c.code_point, false, false, both->second, strokes(c), out);
     return true;
   }
 
   void write_held(std::string& out) {
     if (!held_.waiting) return;
     held_.waiting = false;
-    write_as_surname(held_.code_point, held_.opens_run, held_.strokes, out);
+    write_as_surname(held_.code_point, held_.opens_run, held_.initial, held_.strokes, out);
   }
 
-  void write(char32_t cp, bool opens_run, const Reading& reading, int strokes, std::string& out) {
-    if (opens_run) {
-      out.append(opening_);
-      append_group_code(out, Order::group(reading));
-    }
-    Order::append_token(out, cp, reading, strokes);
+  void write(char32_t cp, bool opens_run, bool initial, const Reading& reading, int strokes, std::string& out) {
+    this->initials_.write(initial, out, [&] {
+      if (opens_run) {
+        out.append(opening_);
+        append_group_code(out, Order::group(reading));
+      }
+      Order::append_token(out, cp, reading, strokes);
+    });
     last_ = {reading, strokes};
   }
 
@@ -118,6 +121,7 @@ class SurnameCharacters final : public CharacterLoop<SurnameCharacters<Order>> {
     bool waiting = false;
     char32_t code_point = 0;
     bool opens_run = false;
+    bool initial = false;  // the first character of a given name's word
     int strokes = -1;
   } held_;
   // A byte-order mark sorts as the character before it, as in stroke order.

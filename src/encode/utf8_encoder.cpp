@@ -27,11 +27,13 @@ class Utf8Characters final : public CharacterLoop<Utf8Characters> {
                        std::string& out) {
     const utf8::Classified c = utf8::readn2p(character, lookup_, last_group_);
     last_group_ = c.group;
-    if (opens_run) {
-      out.append(opening_);
-      append_group_code(out, c.group);
-    }
-    append_character_token(out, c.group, c.code_point);
+    initials_.write(initials_.take(opens_run), out, [&] {
+      if (opens_run) {
+        out.append(opening_);
+        append_group_code(out, c.group);
+      }
+      append_character_token(out, c.group, c.code_point);
+    });
   }
 
  private:
@@ -46,9 +48,14 @@ class Utf8Characters final : public CharacterLoop<Utf8Characters> {
 
 std::unique_ptr<Encoder> make_utf8_encoder(SortOrder order, ChineseBlock block, RunMark mark) {
   const std::string opening = run_opening(block, mark, kUtf8RunMark);
-  if (order == SortOrder::kZhuyin) return std::make_unique<EntryEncoder>(make_zhuyin_characters(opening), bib::ReaderOptions{}, true);
-  if (order == SortOrder::kPinyin) return std::make_unique<EntryEncoder>(make_pinyin_characters(opening), bib::ReaderOptions{}, true);
-  return std::make_unique<EntryEncoder>(std::make_unique<Utf8Characters>(tables::strokes, opening), bib::ReaderOptions{}, false);
+  // Only a classic style abbreviates given names itself, and only its runs are marked.
+  const bool initials = mark == RunMark::kIdeograph;
+  if (order == SortOrder::kZhuyin)
+    return std::make_unique<EntryEncoder>(make_zhuyin_characters(opening), bib::ReaderOptions{}, true, initials);
+  if (order == SortOrder::kPinyin)
+    return std::make_unique<EntryEncoder>(make_pinyin_characters(opening), bib::ReaderOptions{}, true, initials);
+  return std::make_unique<EntryEncoder>(std::make_unique<Utf8Characters>(tables::strokes, opening), bib::ReaderOptions{},
+                                        false, initials);
 }
 
 std::unique_ptr<Encoder> make_utf8_encoder_with(utf8::GroupLookup lookup, ChineseBlock block) {

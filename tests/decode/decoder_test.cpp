@@ -9,6 +9,7 @@
 
 #include "codec_io.h"
 #include "decode/big5_decoder.h"
+#include "decode/line_record.h"
 #include "decode/token_decoder.h"
 #include "decode/utf8_decoder.h"
 #include "encode/big5_encoder.h"
@@ -105,6 +106,38 @@ TEST(decode, LogRecordWrong) {
   EXPECT_EQ(log[0], "19 1 17 0 ${max} ZzzAx42048 %c\n{max$} \xA4\x40 %c\n");
   EXPECT_EQ(log[1], "6 0 -1 0 ${{max}{{max}");
   EXPECT_EQ(log[2], "28 1 -1 0 $  \\field{title}{ZzzAxA19968}\n  \\field{title}{" + kYi + "}\n");
+}
+
+// A classic style's "f." copies the encoder's group of a given name's initial whole, and
+// its "ff" the group and the rest of the run; only that group loses its braces.
+TEST(decode, InitialGroupKeptOrUsersBracesDropped) {
+  const std::string da = "大", dawen = "大文";
+  const Cases utf8_cases = {
+      {"{\\!ZzzCxC22823}.", da + "."},
+      {"{\\!Zzz中CxC22823}xD25991 and {\\!Zzz中CxC22823}.~B.", dawen + " and " + da + ".~B."},
+      {"{\\!0ZZ中CXC22823}XD25991.", dawen + "."},  // upper-cased by a style
+      {"{ZzzCxC22823}.", "{" + da + "}."},  // the user's braces
+      {"{\\!ZzzCxC22823xD25991}.", "{\\!" + dawen + "}."},
+      {"{\\!ZzzCxC22823 }", "{\\!" + da + " }"},
+      {"{\\!Zzz} {\\!ZzzC} {\\!", "{\\!Zzz} {\\!ZzzC} {\\!"},
+      {"{\\'E}mile {\\!Zzz中CxC22823}", "{\\'E}mile " + da},
+  };
+  for (const auto& [line, expected] : utf8_cases) {
+    std::string log;
+    EXPECT_EQ(utf8(line, false, &log), expected) << line;
+    // The log holds the line's record, the line as read, then what was written.
+    std::string record;
+    append_record(line_record(line), record);
+    EXPECT_EQ(log, record + line + expected);
+  }
+  // In a .vdk document a decoded character before a "}" still gets its "\mbox{}".
+  EXPECT_EQ(utf8("{\\!ZzzCxC22823}}", true), da + "\\mbox{}}");
+  const Cases big5_cases = {
+      {"{\\!ZzzAx42048}.", "\xA4\x40."},
+      {"{\\!Zzz\xA4\xA4" "Ax42048}x42050.", "\xA4\x40\xA4\x42."},
+      {"{ZzzAx42048}.", "{\xA4\x40}."},
+  };
+  for (const auto& [line, expected] : big5_cases) EXPECT_EQ(big5(line), expected) << line;
 }
 
 TEST(encodeDecode, TextRunningIntoATokenSwallowed) {

@@ -96,9 +96,8 @@ const Style kStyles[] = {
     {"biblatex_bibtex", Backend::kBiblatexBibtex, "authoryear", "authoryear.bbx", "", "", Sorting::kByKeys},
     {"plain", Backend::kClassic, "plain", "plain.bst", "", "", Sorting::kByKeys},
     {"plainnat", Backend::kClassic, "plainnat", "plainnat.bst", "\\usepackage{natbib}\n", "", Sorting::kByKeys},
-    {"apalike", Backend::kClassic, "apalike", "apalike.bst", "\\usepackage{natbib}\n", "", Sorting::kByKeys,
-     "apalike abbreviates a given name to its first byte: the direct run prints a broken character, we the "
-     "first letter of the token"},
+    {"apalike", Backend::kClassic, "apalike", "apalike.bst", "\\usepackage{natbib}\n", "", Sorting::kByKeys},
+    {"abbrv", Backend::kClassic, "abbrv", "abbrv.bst", "", "", Sorting::kByKeys},
     // The package names the style itself.
     {"gbt7714_author_year", Backend::kClassic, "", "gbt7714-author-year.bst", "\\usepackage[authoryear]{gbt7714}\n",
      "", Sorting::kLanguageFirst},
@@ -169,6 +168,50 @@ std::multiset<std::string> lines_of(const std::string& text) {
   for (std::string line; std::getline(in, line);)
     if (line = std::regex_replace(line, label, ""); !line.empty() && line != "\f") lines.insert(line);
   return lines;
+}
+
+// A classic style abbreviates a given name to its first byte: run directly on a Chinese
+// name it writes a lone UTF-8 lead byte and a period, which the PDF shows as U+FFFD. Ours
+// must have the whole character there, and nothing else may differ: in the .bbl the
+// character begins with that very byte, in the PDF it is one three-byte character.
+bool same_but_broken_initials(const std::string& direct, const std::string& ours, bool pdf) {
+  const auto lead = [](unsigned char c) { return c >= 0xE0 && c < 0xF0; };
+  const auto trail = [](unsigned char c) { return (c & 0xC0) == 0x80; };
+  const std::string replacement = "\xEF\xBF\xBD.";
+  std::size_t i = 0, j = 0;
+  while (i < direct.size() && j < ours.size()) {
+    const bool has_character = j + 3 < ours.size() && lead(ours[j]) && trail(ours[j + 1]) && trail(ours[j + 2]) &&
+                               ours[j + 3] == '.';
+    if (pdf && has_character && direct.compare(i, replacement.size(), replacement) == 0 &&
+        ours.compare(j, 3, replacement, 0, 3) != 0) {
+      i += replacement.size();
+      j += 4;
+    } else if (!pdf && has_character && direct[i] == ours[j] && i + 1 < direct.size() && direct[i + 1] == '.') {
+      i += 2;
+      j += 4;
+    } else if (direct[i] == ours[j]) {
+      ++i;
+      ++j;
+    } else {
+      return false;
+    }
+  }
+  return i == direct.size() && j == ours.size();
+}
+
+// Takes out of `a_only` and `b_only` each pair of lines that differ only by initials as
+// same_but_broken_initials() allows.
+void take_broken_initials(std::vector<std::string>& direct_only, std::vector<std::string>& ours_only) {
+  for (auto d = direct_only.begin(); d != direct_only.end();) {
+    const auto o = std::find_if(ours_only.begin(), ours_only.end(),
+                                [&](const std::string& line) { return same_but_broken_initials(*d, line, true); });
+    if (o == ours_only.end()) {
+      ++d;
+    } else {
+      ours_only.erase(o);
+      d = direct_only.erase(d);
+    }
+  }
 }
 
 // The lines of each text that the other lacks. A style prints a dash for the author of an
@@ -294,7 +337,7 @@ TEST_P(StyleAsDirect, BibliographyDiffersFromTheDirectRunsButForTheOrderOrSortKe
     if (holds_sort_key(text) || text.find("Zzz") != std::string::npos) found << "a sort key printed:\n" << text << "\n";
     for (const auto& [key, entry] : theirs) {
       const auto it = ours.find(key);
-      if (it == ours.end() || it->second != entry)
+      if (it == ours.end() || (it->second != entry && !same_but_broken_initials(entry, it->second, false)))
         found << "entry " << key << "\n  direct: " << entry << "\n  ours:   " << (it == ours.end() ? "<none>" : it->second) << "\n";
     }
     if (ours.size() != theirs.size()) found << ours.size() << " entries, not " << theirs.size() << "\n";
@@ -302,7 +345,7 @@ TEST_P(StyleAsDirect, BibliographyDiffersFromTheDirectRunsButForTheOrderOrSortKe
       if (characters_of(text) != characters_of(read_file("direct/thesis.txt")))
         found << "PDF text differs:\n  direct:\n" << read_file("direct/thesis.txt") << "\n  ours:\n" << text << "\n";
     } else if (auto [direct_only, ours_only] = unmatched_lines(direct_lines, lines_of(text));
-               !direct_only.empty() || !ours_only.empty()) {
+               take_broken_initials(direct_only, ours_only), !direct_only.empty() || !ours_only.empty()) {
       found << "PDF text differs; lines of the direct run only, then of ours only:\n";
       for (const std::string& line : direct_only) found << line << "\n";
       found << "--\n";

@@ -10,8 +10,10 @@
 #include <iconv.h>
 #include <algorithm>
 
+#include "decode/big5_decoder.h"
 #include "decode/codec_io.h"
 #include "decode/group_code.h"
+#include "decode/utf8_decoder.h"
 #include "encode/big5_encoder.h"
 #include "encode/big5_groups.h"
 #include "encode/utf8_encoder.h"
@@ -252,6 +254,65 @@ std::string to_big5(const std::string& text) {
   iconv_close(to);
   return whole ? out.substr(0, out.size() - room) : "";
 }
+
+// A classic style abbreviates each word of a given name to its first letter, so the first
+// character of each given-name word gets a group of its own, as bibtex tells the parts of
+// a name. Nothing else may change: without the groups' "{\!" and "}" (which sort keys
+// drop) the text is byte for byte the marked runs it was, and it decodes back whole.
+TEST(encode, GivenNameInitialMissingOrWrittenWhereNoGivenNameBegins) {
+  struct Case {
+    bool big5_build;
+    SortOrder order;
+    std::string entry;
+    std::vector<std::string> initials;
+  };
+  const std::string da = "大", xiao = "小", ou = "歐";
+  const Case cases[] = {
+      {false, SortOrder::kStrokes, "@book{k, author = {陳, 大文}}", {da}},
+      {false, SortOrder::kStrokes, "@book{k, author = {陳, 大}, title = {陳, 大文}}", {da}},
+      {false, SortOrder::kStrokes, "@book{k, author = {陳, 大文 小明}}", {da, xiao}},
+      {false, SortOrder::kStrokes, "@book{k, author = {陳, 大-文}}", {da, "文"}},
+      {false, SortOrder::kStrokes, "@book{k, author = \"陳,大文\" # {x}}", {da}},
+      {false, SortOrder::kStrokes, "@book{k, author = {陳, {大}文 and 陳, {大文}}}", {}},
+      {false, SortOrder::kStrokes, "@book{k, author = {陳大文 and {陳 大文} and 陳}}", {}},
+      {false, SortOrder::kStrokes, "@book{k, author = {Smith, John and Smith, Jo 大}}", {da}},
+      {false, SortOrder::kStrokes, "@book{k, editor = {大文 陳 and 小 van 陳 and 陳 大文}}", {da, xiao, "陳"}},
+      {false, SortOrder::kStrokes, "@book{k, author = {陳, 二世, 大文 and 陳, 小, 大}}", {da, da}},
+      {false, SortOrder::kStrokes, "@book{k, author = {陳, 大文 band 小明}}", {da, xiao}},
+      {false, SortOrder::kZhuyin, "@book{k, author = {歐陽 大文 and 曾, 大文}}", {ou, da}},
+      {false, SortOrder::kPinyin, "@book{k, author = {歐陽修 and 陳, 歐陽}}", {ou}},
+      {false, SortOrder::kStrokes, "author = {陳, 大文}", {}},  // between entries
+      {true, SortOrder::kStrokes, "@book{k, author = {\xB3\xAF, \xA4\x6A\xA4\xE5}}", {"\xA4\x6A"}},
+      // A second byte "}" or "~" is no syntax.
+      {true, SortOrder::kStrokes, "@book{k, author = {\xB3\xAF, \xA4\x7D\xA4\x7E\xA4\xE5}}", {"\xA4\x7D"}},
+  };
+  for (const ChineseBlock block : {ChineseBlock::kLast, ChineseBlock::kFirst})
+    for (const Case& c : cases) {
+      SCOPED_TRACE(c.entry);
+      const auto make = c.big5_build ? make_big5_encoder : make_utf8_encoder;
+      const auto decoder = c.big5_build ? make_big5_decoder(false) : make_utf8_decoder(false);
+      const std::string_view mark = c.big5_build ? kBig5RunMark : kUtf8RunMark;
+      const std::string encoded = encode(*make(c.order, block, RunMark::kIdeograph), c.entry);
+      std::string expected = encode(*make(c.order, block, RunMark::kNone), c.entry);
+      const std::string prefix(run_prefix(block));
+      for (std::size_t at = expected.find(prefix); at != std::string::npos; at = expected.find(prefix, at + 1))
+        expected.insert(at + prefix.size(), mark);
+      std::string stripped = encoded;
+      std::vector<std::string> initials;
+      for (std::size_t at; (at = stripped.find(kInitialOpening)) != std::string::npos;) {
+        const std::size_t close = stripped.find('}', at);
+        ASSERT_NE(close, std::string::npos);
+        const std::string inside = stripped.substr(at + kInitialOpening.size(), close - at - kInitialOpening.size());
+        initials.push_back(testing::decode_lines(*decoder, inside));
+        stripped.erase(close, 1);
+        stripped.erase(at, kInitialOpening.size());
+      }
+      EXPECT_EQ(initials, c.initials) << encoded;
+      EXPECT_EQ(stripped, expected);
+      EXPECT_EQ(testing::decode_lines(*decoder, encoded), c.entry);
+    }
+}
+
 
 // For biblatex the entry keeps its fields byte for byte; the sort fields it gets carry the
 // tokens that the fields they stand for get when encoded, surname readings included. Both
