@@ -147,10 +147,9 @@ TEST_P(BblAsDirect, EntryDiffersFromTheBackEndsOwnOnTheOriginalDatabaseOrLabelMa
       "backend=" + std::string(c.backend) + ",style=" + c.style, "\\addbibresource{refs.bib}");
   fs::create_directory("direct");
   for (const char* file : {"thesis.tex", "thesis.vdk", "direct/thesis.tex"}) write_file(file, document);
-  write_file("refs.utf8", kDatabase);
-  ASSERT_EQ(sh(big5 ? "iconv -f UTF-8 -t BIG5 refs.utf8 > refs.orig" : "cp refs.utf8 refs.orig").status, 0);
+  ASSERT_TRUE(write_database("refs.orig", kDatabase, big5));
   fs::copy_file("refs.orig", "refs.bib");
-  fs::copy_file("refs.utf8", "direct/refs.bib");
+  write_file("direct/refs.bib", kDatabase);
 
   // A back end that loops for good (biber did, on tokens that began with "xxx") fails the
   // test instead of hanging it; corvina gets SIGTERM and restores the database.
@@ -201,8 +200,7 @@ TEST_P(BblAsDirect, EntryDiffersFromTheBackEndsOwnOnTheOriginalDatabaseOrLabelMa
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, BblAsDirect, ::testing::ValuesIn(kCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+CORVINA_INSTANTIATE_BY_NAME(Cases, BblAsDirect, kCases);
 
 }  // namespace
 }  // namespace corvina::e2e

@@ -63,8 +63,7 @@ TEST_P(ChineseEntries, LatinEntriesSplitOrBlockOnTheWrongSide) {
   const Case& c = GetParam();
   const bool big5 = std::string(c.program) == "corvina", biblatex = std::string(c.preamble).find("biblatex") != std::string::npos;
   CORVINA_SKIP_WITHOUT("pdflatex", "kpsewhich", "iconv", c.tool, biblatex ? "biblatex" : "pdflatex");
-  write_file("refs.utf8", database_of(kPeople, "  publisher = {P},\n  year = {2001},\n"));
-  ASSERT_EQ(sh(big5 ? "iconv -f UTF-8 -t BIG5 refs.utf8 > refs.bib" : "cp refs.utf8 refs.bib").status, 0);
+  ASSERT_TRUE(write_database("refs.bib", database_of(kPeople, "  publisher = {P},\n  year = {2001},\n"), big5));
   const std::string document = "\\documentclass{article}\n" + std::string(c.preamble) +
                                "\\begin{document}\n\\nocite{*}\n" +
                                (biblatex ? "" : "\\bibliography{refs}\n") + "\\end{document}\n";
@@ -93,8 +92,7 @@ TEST_P(ChineseEntries, LatinEntriesSplitOrBlockOnTheWrongSide) {
   EXPECT_EQ(keys, expected) << "the Chinese entries are not one block " << (c.chinese_first ? "first" : "last");
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, ChineseEntries, ::testing::ValuesIn(kCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+CORVINA_INSTANTIATE_BY_NAME(Cases, ChineseEntries, kCases);
 
 }  // namespace
 }  // namespace corvina::e2e

@@ -100,6 +100,50 @@ inline Shell latex_then(const std::string& document, const std::string& command)
   return sh("timeout 200 " + command + " thesis");
 }
 
+// Names each case of a parameterised suite by its `name` field.
+#define CORVINA_INSTANTIATE_BY_NAME(prefix, suite, cases) \
+  INSTANTIATE_TEST_SUITE_P(prefix, suite, ::testing::ValuesIn(cases), \
+                           [](const auto& info) { return std::string(info.param.name); })
+
+// Why `engine` cannot typeset Chinese here, or "": pdflatex needs CJKutf8, the others the
+// font the examples name.
+inline std::string chinese_typesetting_missing(const std::string& engine) {
+  if (engine == "pdflatex")
+    return sh("kpsewhich CJKutf8.sty").status ? "CJKutf8.sty not found (Debian: latex-cjk-chinese)" : "";
+  return sh("fc-list | grep -q 'AR PL UMing TW'").status ? "font AR PL UMing TW not found (Debian: fonts-arphic-uming)"
+                                                         : "";
+}
+#define CORVINA_SKIP_WITHOUT_CHINESE(engine)                                                          \
+  if (const std::string missing = ::corvina::e2e::chinese_typesetting_missing(engine); !missing.empty()) \
+  GTEST_SKIP() << "skipped: " << missing
+
+// Runs the command lines in turn; returns the first that fails, with its status and output, or "".
+inline std::string run_steps(const std::vector<std::string>& steps) {
+  for (const std::string& step : steps) {
+    const Shell result = sh(step);
+    if (result.status != 0) return step + " ended with status " + std::to_string(result.status) + ":\n" + result.output;
+  }
+  return "";
+}
+
+// Writes the UTF-8 text `utf8` at `path`, or with `big5` its Big5 twin (the UTF-8 text
+// beside it as PATH.utf8); false when iconv finds a character that Big5 lacks.
+inline bool write_database(const fs::path& path, const std::string& utf8, bool big5) {
+  if (!big5) {
+    write_file(path, utf8);
+    return true;
+  }
+  const std::string source = path.string() + ".utf8";
+  write_file(source, utf8);
+  return sh("iconv -f UTF-8 -t BIG5 -o '" + path.string() + "' '" + source + "'").status == 0;
+}
+
+// The database as it was: its bytes and its modification time.
+inline void expect_kept(const fs::path& database, const std::string& bytes, fs::file_time_type time) {
+  EXPECT_TRUE(read_file(database) == bytes) << database << " not restored byte for byte";
+  EXPECT_TRUE(fs::last_write_time(database) == time) << database << " restored with a new modification time";
+}
+
 // The back end that ran, by the first line of thesis.blg.
 #define CORVINA_EXPECT_RAN(tool) \
   EXPECT_LT(read_file("thesis.blg").find(::corvina::e2e::backend_mark(tool)), 200u) << (tool) << " did not run"

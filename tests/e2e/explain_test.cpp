@@ -47,10 +47,7 @@ TEST_P(ExplainOrder, KeysComeInTheOrderOfTheFinalBbl) {
   EXPECT_EQ(folder_listing(), (std::vector<std::string>{"refs.bib", "thesis.tex"})) << "--explain wrote a file";
 
   const std::string xelatex = "xelatex -interaction=nonstopmode thesis";
-  for (const std::string& step : {xelatex, "corvina4 " + option + " thesis.tex", xelatex}) {
-    const Shell run = sh(step);
-    ASSERT_EQ(run.status, 0) << step << ":\n" << run.output;
-  }
+  ASSERT_EQ(run_steps({xelatex, "corvina4 " + option + " thesis.tex", xelatex}), "");
   const std::vector<std::string> bbl_keys = entry_keys(read_file("thesis.bbl"));
   ASSERT_EQ(bbl_keys.size(), 20u);
   EXPECT_EQ(explained_keys(explained.output), bbl_keys) << explained.output;

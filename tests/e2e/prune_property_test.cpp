@@ -151,11 +151,9 @@ TEST_P(PrunedAsAll, BblChangedByLeavingOutEntries) {
   for (const char* folder : {"pruned", "all"}) {
     fs::create_directory(folder);
     write_file(fs::path(folder) / "thesis.tex", doc.tex);
-    write_file(fs::path(folder) / "a.utf8", doc.a_bib);
-    write_file(fs::path(folder) / "b.utf8", doc.b_bib);
-    const std::string twins = big5 ? "iconv -f UTF-8 -t BIG5 a.utf8 > a.bib && iconv -f UTF-8 -t BIG5 b.utf8 > b.bib"
-                                   : "cp a.utf8 a.bib && cp b.utf8 b.bib";
-    const Shell latex = sh(std::string("cd ") + folder + " && " + twins + " && pdflatex -interaction=nonstopmode thesis.tex");
+    ASSERT_TRUE(write_database(fs::path(folder) / "a.bib", doc.a_bib, big5) &&
+                write_database(fs::path(folder) / "b.bib", doc.b_bib, big5));
+    const Shell latex = sh(std::string("cd ") + folder + " && pdflatex -interaction=nonstopmode thesis.tex");
     ASSERT_EQ(latex.status, 0) << latex.output << doc.tex;
   }
   const std::string a_bib = read_file("all/a.bib"), b_bib = read_file("all/b.bib");
@@ -172,8 +170,7 @@ TEST_P(PrunedAsAll, BblChangedByLeavingOutEntries) {
   EXPECT_TRUE(read_file("pruned/a.bib") == a_bib && read_file("pruned/b.bib") == b_bib);
 }
 
-INSTANTIATE_TEST_SUITE_P(Documents, PrunedAsAll, ::testing::ValuesIn(kCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+CORVINA_INSTANTIATE_BY_NAME(Documents, PrunedAsAll, kCases);
 
 }  // namespace
 }  // namespace corvina::e2e

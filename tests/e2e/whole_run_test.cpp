@@ -100,8 +100,7 @@ TEST_P(WholeRun, EntriesOutOfChineseOrNameOutsideItsStrokeCountLeftEncodedOrData
   const Shell run = latex_then(document, bibinputs + c.program);
   EXPECT_EQ(run.status, 0) << run.output;
   CORVINA_EXPECT_RAN(tool);
-  EXPECT_TRUE(read_file(database) == bytes) << "database not restored byte for byte";
-  EXPECT_TRUE(fs::last_write_time(database) == old_time) << "database restored with a new modification time";
+  expect_kept(database, bytes, old_time);
   expect_no_working_files({"./refs", c.bibinputs ? "./refs.bib" : ""});
   EXPECT_TRUE(file_exists(big5 ? "thesis-tmp.bbl" : "temp21-tmp.bbl")) << "decoded copy for the preprocessor";
 
@@ -122,8 +121,7 @@ TEST_P(WholeRun, EntriesOutOfChineseOrNameOutsideItsStrokeCountLeftEncodedOrData
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, WholeRun, ::testing::ValuesIn(kCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+CORVINA_INSTANTIATE_BY_NAME(Cases, WholeRun, kCases);
 
 }  // namespace
 }  // namespace corvina::e2e

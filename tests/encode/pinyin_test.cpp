@@ -1,5 +1,5 @@
 // The pinyin order of corvina4: mainland readings and stroke counts, tokens, surnames in
-// name fields, and the way back through the decoder.
+// name fields, and the way back through the decoder in all three orders.
 
 #include <gtest/gtest.h>
 
@@ -134,14 +134,7 @@ TEST(pinyinTokens, OutOfLettersToneStrokesOrder) {
 }
 
 std::vector<std::string> name_tokens(const std::vector<std::string>& names) {
-  std::vector<std::string> tokens;
-  for (const std::string& name : names) {
-    const std::string out = testing::encode_whole(*make_utf8_encoder(SortOrder::kPinyin, ChineseBlock::kLast),
-                                                  "@book{k, author = {" + name + "}}");
-    const std::size_t start = out.find("= {") + 3;
-    tokens.push_back(out.substr(start, out.find('}', start) - start));
-  }
-  return tokens;
+  return testing::author_tokens(SortOrder::kPinyin, names);
 }
 
 // Names in the order of their mainland readings (surnames as surnames), each placed so that
@@ -173,20 +166,31 @@ TEST(pinyinTokens, SimplifiedAndTraditionalFormsReadApart) {
 
 // Surnames, ü, the neutral tone, a four-byte ideograph, lower-casing, and digits right after
 // tokens: a stroke token followed by digits (a four-byte code 20xxxx, "Y20...", or a code
-// whose first digits could be a tone and the group "0") must not read as a pinyin token.
-TEST(pinyinRoundTrip, DecodedTextDiffersFromTheDatabase) {
-  const std::string text =
-      "@book{曾, author = {曾國藩 and 尉遲恭 and 單 and 阿}, title = {龘吕吗「一」，\xEF\xBB\xBF"
-      "ㄅ\xF0\xA0\x80\x80\xF0\xB0\xBB\x9E""12345 些12345 俄12 阿00 Zzk xxxA xA1G38463}}\n\xE4\xB8";
-  std::mt19937 rng(11);
-  for (const SortOrder order : {SortOrder::kStrokes, SortOrder::kZhuyin, SortOrder::kPinyin}) {
-    const std::string encoded = testing::encode_in_pieces(*make_utf8_encoder(order, ChineseBlock::kLast), text, rng, 7);
-    for (bool lower : {false, true}) {
-      std::string folded = encoded, expected = text;  // the Latin letters are lowered too
-      for (char& c : folded) c = lower ? static_cast<char>(std::tolower(static_cast<unsigned char>(c))) : c;
-      for (char& c : expected) c = lower && c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-      EXPECT_EQ(testing::decode_lines(*make_utf8_decoder(false), folded), expected)
-          << "order " << static_cast<int>(order) << (lower ? ", lower-cased" : "");
+// whose first digits could be a tone and the group "0") must not read as a pinyin token; nor
+// text shaped like a zhuyin token ("xAAA0A19968") as one.
+TEST(readingsRoundTrip, DecodedTextDiffersFromTheDatabase) {
+  const struct {
+    std::string text;
+    std::vector<SortOrder> orders;  // in the order they draw their pieces
+  } cases[] = {
+      {"@book{曾, author = {曾國藩 and 尉遲恭 and 單 and 阿}, title = {龘吕吗「一」，\xEF\xBB\xBF"
+       "ㄅ\xF0\xA0\x80\x80\xF0\xB0\xBB\x9E""12345 些12345 俄12 阿00 Zzk xxxA xA1G38463}}\n\xE4\xB8",
+       {SortOrder::kStrokes, SortOrder::kZhuyin, SortOrder::kPinyin}},
+      {"@book{曾, author = {曾國藩 and 尉遲恭 and 單}, title = {龘車「一」，\xEF\xBB\xBF"
+       "ㄅ\xF0\xA0\x80\x80 Zzk xxxA xAAA0A19968}}\n\xE4\xB8",
+       {SortOrder::kZhuyin, SortOrder::kStrokes, SortOrder::kPinyin}},
+  };
+  for (const auto& [text, orders] : cases) {
+    std::mt19937 rng(11);
+    for (const SortOrder order : orders) {
+      const std::string encoded = testing::encode_in_pieces(*make_utf8_encoder(order, ChineseBlock::kLast), text, rng, 7);
+      for (bool lower : {false, true}) {
+        std::string folded = encoded, expected = text;  // the Latin letters are lowered too
+        for (char& c : folded) c = lower ? static_cast<char>(std::tolower(static_cast<unsigned char>(c))) : c;
+        for (char& c : expected) c = lower && c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+        EXPECT_EQ(testing::decode_lines(*make_utf8_decoder(false), folded), expected)
+            << "order " << static_cast<int>(order) << (lower ? ", lower-cased" : "");
+      }
     }
   }
 }

@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "decode/codec_io.h"
 #include "encode/tables/reading_tables.h"
+#include "encode/utf8_encoder.h"
 
 namespace corvina::testing {
 
@@ -41,6 +43,17 @@ inline void expect_increasing(const std::vector<std::string>& tokens) {
       EXPECT_LT(a, b) << "fold " << fold << ": " << tokens[i - 1] << " before " << tokens[i];
     }
   }
+}
+
+// The tokens corvina4 gives each name as the author of an entry of its own.
+inline std::vector<std::string> author_tokens(SortOrder order, const std::vector<std::string>& names) {
+  std::vector<std::string> tokens;
+  for (const std::string& name : names) {
+    const std::string out = encode_whole(*make_utf8_encoder(order, ChineseBlock::kLast), "@book{k, author = {" + name + "}}");
+    const std::size_t start = out.find("= {") + 3;
+    tokens.push_back(out.substr(start, out.find('}', start) - start));
+  }
+  return tokens;
 }
 
 }  // namespace corvina::testing
