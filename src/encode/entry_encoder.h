@@ -39,6 +39,7 @@ class EntryEncoder final : public Encoder, private bib::Handler {
   RunEncoder runs_;
   bib::EntryReader reader_;
   const bool names_;
+  const bool big5_;
   std::string* out_ = nullptr;
   std::vector<std::size_t> starts_;
   // Set by malformed(): starts_ holds the name starts of the bytes that text() gets next.
