@@ -139,9 +139,10 @@ LabelCharacters label_characters(const bib::Entry& entry, const SortSettings& se
     if (names.empty()) continue;
     std::size_t shown = names.size();
     if (shown > static_cast<std::size_t>(std::max(settings.max_alpha_names, 1)))
-      shown = std::clamp<std::size_t>(settings.min_alpha_names, 1, names.size());
+      shown = std::min(names.size(), static_cast<std::size_t>(std::max(settings.min_alpha_names, 1)));
     LabelCharacters label{{}, true};
-    for (std::size_t i = 0; i < shown; ++i) label.pieces.push_back(first_characters(family_of(names[i], big5), shown == 1 ? 3 : 1, big5));
+    for (std::size_t i = 0; i < shown; ++i)
+      label.pieces.push_back(first_characters(family_of(names[i], big5), shown == 1 ? 3 : 1, big5));
     return label;
   }
   return {};
