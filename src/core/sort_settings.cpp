@@ -48,6 +48,36 @@ std::string SortSettings::name_list_sorted_by(const std::string& type,
   return "";
 }
 
+namespace {
+
+// Whether a sort of `t` holds labelalpha, before any sort that holds a name.
+bool label_before_names(const SortingTemplate& t) {
+  for (const auto& sort : t.sorts)
+    for (const std::string& field : sort) {
+      if (field == "labelalpha") return true;
+      if (field == "sortname" || is_name_list(field)) return false;
+    }
+  return false;
+}
+
+bool sorts_by(const SortingTemplate& t, std::string_view field) {
+  for (const auto& sort : t.sorts)
+    if (std::find(sort.begin(), sort.end(), field) != sort.end()) return true;
+  return false;
+}
+
+}  // namespace
+
+bool SortSettings::sorts_by_label_first() const {
+  bool any = false;
+  for (const SortingTemplate& t : templates) {
+    const bool by_label = label_before_names(t);
+    if (!by_label && sorts_by(t, "presort")) return false;
+    any = any || by_label;
+  }
+  return any;
+}
+
 SortSettings default_sort_settings() {
   SortSettings settings;
   settings.templates.push_back({"nty",

@@ -24,6 +24,9 @@ struct SortSettings {
   std::map<std::string, bool> use;          // global use* options: "useauthor" -> true
   // The same per entry type, where a type sets its own: "book" -> "useeditor" -> false.
   std::map<std::string, std::map<std::string, bool>> use_by_type;
+  // How many names an alphabetic label takes: at most max_alpha_names, else the first
+  // min_alpha_names and the "+".
+  int max_alpha_names = 3, min_alpha_names = 1;
 
   // Whether the name list `field` ("author") may stand for the entry's name, for an entry of
   // `type`. An option the .bcf does not give takes biblatex's default (true for every list
@@ -36,6 +39,11 @@ struct SortSettings {
   // name list the entry may use (a list it may not use counts as absent). Empty when the
   // field found is no name list, or none is found.
   std::string name_list_sorted_by(const std::string& type, const std::function<bool(const std::string&)>& has) const;
+  // Whether the entries sort by their alphabetic labels before their names, so that a
+  // presort holding the label's characters orders them: some template sorts by labelalpha
+  // before any name, and every template that sorts by presort does so. A document whose
+  // other list sorts by presort and then by the names keeps that list right instead.
+  bool sorts_by_label_first() const;
 };
 
 // biblatex's own settings, for a document that has no .bcf (backend=bibtex): the nty

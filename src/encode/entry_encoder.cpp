@@ -68,7 +68,7 @@ bool holds_non_ascii(std::string_view value) {
 // The added fields go right after the last value, before a trailing comma and the closing
 // delimiter, so that no field is ever left with two commas before it.
 void EntryEncoder::write_with_sort_fields(const bib::Entry& entry) {
-  const SortFieldPlan plan = plan_sort_fields(entry, *sort_settings_, holds_non_ascii);
+  const SortFieldPlan plan = plan_sort_fields(entry, *sort_settings_, holds_non_ascii, big5_);
   std::size_t at = 0;
   for (const SortFieldPlan::Extent& value : plan.in_place) {
     out_->append(entry.text.substr(at, value.begin - at));
@@ -82,6 +82,17 @@ void EntryEncoder::write_with_sort_fields(const bib::Entry& entry) {
   for (const SortFieldPlan::Added& added : plan.added) {
     out_->append(",\n  " + added.name + " = ");
     write_part(entry, added.from.begin, added.from.end);
+  }
+  if (!plan.label_presort.empty()) {
+    // Through the run writer, braces too, so that the run opens with its prefix; each
+    // name's characters as a name, so that a surname is read as one.
+    out_->append(",\n  presort = ");
+    runs_.encode("{", *out_);
+    for (const std::string& piece : plan.label_presort) {
+      if (plan.label_presort_from_names) runs_.name_starts_here();
+      runs_.encode(piece, *out_);
+    }
+    runs_.encode("}", *out_);
   }
   out_->append(entry.text.substr(last_value));
 }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "encode/alpha_label.h"
+
 namespace corvina {
 namespace {
 
@@ -41,10 +43,12 @@ bool stood_for(const std::vector<std::string>& sort, const std::string& field) {
 
 class Planner {
  public:
-  Planner(const bib::Entry& entry, const SortSettings& settings, const std::function<bool(std::string_view)>& chinese)
-      : entry_(entry), settings_(settings), chinese_(chinese) {}
+  Planner(const bib::Entry& entry, const SortSettings& settings, const std::function<bool(std::string_view)>& chinese,
+          bool big5)
+      : entry_(entry), settings_(settings), chinese_(chinese), big5_(big5), by_label_(settings.sorts_by_label_first()) {}
 
   SortFieldPlan plan() {
+    if (by_label_ && !find(entry_, "presort")) plan_label_presort();
     for (const SortingTemplate& t : settings_.templates)
       for (const auto& sort : t.sorts)
         for (const std::string& item : sort) take(item, sort);
@@ -55,6 +59,10 @@ class Planner {
 
  private:
   void take(const std::string& item, const std::vector<std::string>& sort) {
+    // Where the labels order the entries, a presort the user wrote is the user's own
+    // grouping of them and ranks above the label: it stays as written, and no label
+    // presort replaces it.
+    if (by_label_ && item == "presort") return;
     const bib::Field* written = find(entry_, item);
     if (written) {
       // A sort field the user wrote, or a sorted field no sort field stands for here.
@@ -65,6 +73,15 @@ class Planner {
     if (!f || f->stands_for.empty()) return;
     const std::string source = f->stands_for == "<names>" ? names_sorted_by() : std::string(f->stands_for);
     if (const bib::Field* from = source.empty() ? nullptr : find(entry_, source)) add(item, *from);
+  }
+
+  // A label that begins with a Latin letter or a digit sorts among the Latin ones, as in
+  // the direct run, so only one that begins with Chinese gets a presort.
+  void plan_label_presort() {
+    LabelCharacters label = label_characters(entry_, settings_, big5_);
+    if (label.pieces.empty() || label.pieces[0].empty() || !chinese_(label.pieces[0].substr(0, 1))) return;
+    plan_.label_presort = std::move(label.pieces);
+    plan_.label_presort_from_names = label.from_names;
   }
 
   std::string names_sorted_by() const {
@@ -92,15 +109,17 @@ class Planner {
   const bib::Entry& entry_;
   const SortSettings& settings_;
   const std::function<bool(std::string_view)>& chinese_;
+  const bool big5_;
+  const bool by_label_;
   SortFieldPlan plan_;
 };
 
 }  // namespace
 
 SortFieldPlan plan_sort_fields(const bib::Entry& entry, const SortSettings& settings,
-                               const std::function<bool(std::string_view)>& holds_chinese) {
+                               const std::function<bool(std::string_view)>& holds_chinese, bool big5) {
   if (entry.kind != bib::EntryKind::kRegular) return {};
-  return Planner(entry, settings, holds_chinese).plan();
+  return Planner(entry, settings, holds_chinese, big5).plan();
 }
 
 }  // namespace corvina

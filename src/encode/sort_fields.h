@@ -30,11 +30,18 @@ struct SortFieldPlan {
   // Sort fields the entry lacks, each made from the field it stands for, where that holds
   // Chinese (`sortname` from the name list the template would sort by).
   std::vector<Added> added;
+  // Where the entries sort by their alphabetic labels first: the characters of a label
+  // that begins with Chinese, for a presort the entry lacks (see label_characters), so
+  // that the Chinese labels sort in our order and not by their code points. Empty when
+  // none is added.
+  std::vector<std::string> label_presort;
+  bool label_presort_from_names = false;
 };
 
-// The plan for `entry` under `settings`; `holds_chinese` tells whether a value does. An
-// entry that is not a regular one (@string, @preamble, @comment) is left alone.
+// The plan for `entry` under `settings`; `holds_chinese` tells whether a value does; `big5`
+// how the label's characters are counted. An entry that is not a regular one (@string,
+// @preamble, @comment) is left alone.
 SortFieldPlan plan_sort_fields(const bib::Entry& entry, const SortSettings& settings,
-                               const std::function<bool(std::string_view)>& holds_chinese);
+                               const std::function<bool(std::string_view)>& holds_chinese, bool big5 = false);
 
 }  // namespace corvina

@@ -60,8 +60,10 @@ SortingTemplate read_template(const Element& element) {
   return t;
 }
 
-// The use* options of one <bcf:options> element, and its sortingtemplatename.
-std::map<std::string, bool> read_use_options(std::string_view content, std::string* template_name) {
+// The use* options of one <bcf:options> element; of the global one also its
+// sortingtemplatename and the label's name counts (`global`).
+std::map<std::string, bool> read_use_options(std::string_view content, std::string* template_name,
+                                             SortSettings* global = nullptr) {
   std::map<std::string, bool> use;
   for (const Element& option : elements(content, "bcf:option")) {
     const std::vector<Element> key = elements(option.content, "bcf:key"), value = elements(option.content, "bcf:value");
@@ -69,6 +71,9 @@ std::map<std::string, bool> read_use_options(std::string_view content, std::stri
     const std::string name = trimmed(key[0].content), setting = trimmed(value[0].content);
     if (name.starts_with("use")) use[name] = setting == "1" || setting == "true";
     if (name == "sortingtemplatename" && template_name) *template_name = setting;
+    if (global && (name == "maxalphanames" || name == "minalphanames") && !setting.empty() &&
+        std::all_of(setting.begin(), setting.end(), [](char c) { return c >= '0' && c <= '9'; }) && setting.size() < 6)
+      (name == "maxalphanames" ? global->max_alpha_names : global->min_alpha_names) = std::stoi(setting);
   }
   return use;
 }
@@ -84,7 +89,7 @@ std::optional<SortSettings> read_sort_settings(std::string_view bcf) {
     if (attribute(options.tag, "component").value_or("") != "biblatex") continue;
     const std::string type = attribute(options.tag, "type").value_or("global");
     if (type == "global") {
-      settings.use = read_use_options(options.content, &global_template);
+      settings.use = read_use_options(options.content, &global_template, &settings);
     } else {
       settings.use_by_type[type] = read_use_options(options.content, nullptr);
     }

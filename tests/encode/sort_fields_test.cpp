@@ -29,6 +29,7 @@ struct TestEntry {
       field.value_begin = text.size();
       text += "{" + value + "}";
       field.value_end = text.size();
+      field.pieces.push_back({bib::PieceKind::kBraced, field.value_begin, field.value_end});
       read.push_back(field);
     }
     text += "\n}";
@@ -45,12 +46,18 @@ bool holds_chinese(std::string_view value) {
 }
 
 // What the plan says, as text: "=VALUE" for a value encoded in place, "+NAME=VALUE" for an
-// added field.
-std::vector<std::string> described(const TestEntry& t, const SortSettings& settings) {
-  const SortFieldPlan plan = plan_sort_fields(t.entry, settings, holds_chinese);
+// added field, "+presort:A|B" for a presort of the label's characters, each name's apart
+// ("+presort(own):..." from the entry's own label or shorthand).
+std::vector<std::string> described(const TestEntry& t, const SortSettings& settings, bool big5 = false) {
+  const SortFieldPlan plan = plan_sort_fields(t.entry, settings, holds_chinese, big5);
   std::vector<std::string> out;
   for (const auto& e : plan.in_place) out.push_back("=" + t.value(e));
   for (const auto& a : plan.added) out.push_back("+" + a.name + "=" + t.value(a.from));
+  if (!plan.label_presort.empty()) {
+    std::string pieces;
+    for (const std::string& piece : plan.label_presort) pieces += (pieces.empty() ? "" : "|") + piece;
+    out.push_back(std::string("+presort") + (plan.label_presort_from_names ? ":" : "(own):") + pieces);
+  }
   return out;
 }
 
@@ -116,6 +123,59 @@ TEST(sortFields, TemplateOrOptionsIgnored) {
     const TestEntry t("book", c.fields);
     EXPECT_EQ(described(t, c.settings), c.expected) << c.what;
   }
+}
+
+// biblatex's alphabetic template: the label ranks above the names.
+SortSettings labels_first() {
+  return with_template({{"presort"}, {"labelalpha"}, {"sortkey"}, {"sortname", "author", "editor", "translator", "sorttitle", "title"},
+                        {"sortyear", "year"}});
+}
+
+TEST(sortFields, LabelPresortMissingOrNotTheLabelsCharactersOrUsersPresortTouched) {
+  struct Case {
+    const char* what;
+    std::vector<std::pair<std::string, std::string>> fields;
+    Plan expected;
+  };
+  const char* title = "方言";
+  const Case cases[] = {
+      {"family, given: the family name", {{"author", "陳, 大文"}, {"title", title}}, {"+sortname={陳, 大文}", "+sorttitle={方言}", "+presort:陳"}},
+      {"one word: its first three characters", {{"author", "國立臺灣大學"}}, {"+sortname={國立臺灣大學}", "+presort:國立臺"}},
+      {"a braced name is one word", {{"author", "{陳 and 李}"}}, {"+sortname={{陳 and 李}}", "+presort:陳 a"}},
+      {"two names: one character each", {{"author", "陳大文 and 李美玲"}}, {"+sortname={陳大文 and 李美玲}", "+presort:陳|李"}},
+      {"three names", {{"author", "陳大文 AND 李美玲 and 曾國藩"}}, {"+sortname={陳大文 AND 李美玲 and 曾國藩}", "+presort:陳|李|曾"}},
+      {"four names: the first one's three and a plus", {{"author", "陳大文 and 李美玲 and 曾國藩 and 王小明"}},
+       {"+sortname={陳大文 and 李美玲 and 曾國藩 and 王小明}", "+presort:陳大文"}},
+      {"and others counts no name", {{"author", "陳大文 and others"}}, {"+sortname={陳大文 and others}", "+presort:陳大文"}},
+      {"given name before the family name", {{"author", "大文 陳"}}, {"+sortname={大文 陳}", "+presort:陳"}},
+      {"the editor when there is no author", {{"editor", "王小明"}}, {"+sortname={王小明}", "+presort:王小明"}},
+      {"no translator by default", {{"translator", "李美玲"}, {"year", "1998"}}, {}},
+      {"the label field over the names", {{"author", "王小明"}, {"label", "{甲}乙"}}, {"+sortname={王小明}", "+presort(own):甲乙"}},
+      {"the shorthand over the label", {{"author", "Smith"}, {"label", "甲"}, {"shorthand", "丙丁"}}, {"+presort(own):丙丁"}},
+      {"a label that begins Latin stays among the Latin ones", {{"author", "Smith, John and 李美玲"}},
+       {"+sortname={Smith, John and 李美玲}"}},
+      {"the user's presort neither encoded nor replaced", {{"author", "陳大文"}, {"presort", "甲"}}, {"+sortname={陳大文}"}},
+  };
+  for (const Case& c : cases) {
+    const TestEntry t("book", c.fields);
+    EXPECT_EQ(described(t, labels_first()), c.expected) << c.what;
+  }
+  // A Big5 character whose second byte is a brace or "a" is one character.
+  const TestEntry big5("book", {{"author", "\xA4\x7B\xA4\x61\xA4\x40\xA4\x41"}});
+  EXPECT_EQ(described(big5, labels_first(), true).back(), "+presort:\xA4\x7B\xA4\x61\xA4\x40");
+  SortSettings four_names = labels_first();
+  four_names.max_alpha_names = 4;
+  const TestEntry four("book", {{"author", "陳大文 and 李美玲 and 曾國藩 and 王小明"}});
+  EXPECT_EQ(described(four, four_names).back(), "+presort:陳|李|曾|王") << "maxalphanames";
+}
+
+TEST(sortFields, LabelPresortAddedWhereTheLabelsDoNotSortFirst) {
+  const TestEntry t("book", {{"author", "陳大文"}});
+  const SortSettings label_after_names = with_template({{"presort"}, {"sortname", "author"}, {"labelalpha"}});
+  SortSettings another_list_by_names = labels_first();
+  another_list_by_names.templates.push_back(default_sort_settings().templates[0]);
+  for (const SortSettings& settings : {default_sort_settings(), label_after_names, another_list_by_names})
+    EXPECT_EQ(described(t, settings), Plan{"+sortname={陳大文}"});
 }
 
 TEST(sortFields, StringPreambleOrCommentTouched) {

@@ -71,6 +71,29 @@ TEST(sortSettings, TemplateInUseMissedUnusedOneTakenOrLiteralTakenForAField) {
   EXPECT_FALSE(read_sort_settings("<bcf:controlfile>\n</bcf:controlfile>\n"));
 }
 
+// A presort of the label's characters must come only where the labels sort before the
+// names; in a document with a list sorted by presort and names it would reorder that list.
+TEST(sortSettings, LabelsTakenToSortFirstWhereTheyDoNotOrAlphaNamesMissed) {
+  struct Case {
+    std::string lists, more_options;
+    bool labels_first;
+    int max, min;
+  };
+  const Case cases[] = {
+      {datalist("nyt"), "", false, 3, 1},
+      {datalist("anyt"), option("maxalphanames", "4") + option("minalphanames", "2"), true, 4, 2},
+      {datalist("anyt") + datalist("nyt"), "", false, 3, 1},
+      {"", option("maxalphanames", "x"), false, 3, 1},  // the global nyt; a value that is no number
+  };
+  for (const Case& c : cases) {
+    const auto settings = read_sort_settings(bcf(c.lists, option("usetranslator", "0") + c.more_options));
+    ASSERT_TRUE(settings);
+    EXPECT_EQ(settings->sorts_by_label_first(), c.labels_first) << c.lists;
+    EXPECT_EQ(settings->max_alpha_names, c.max) << c.more_options;
+    EXPECT_EQ(settings->min_alpha_names, c.min) << c.more_options;
+  }
+}
+
 // biber sorts by the first of sortname, author, editor, translator that the entry has and
 // may use; the sort name field must come from that list, or sorting moves the entry.
 TEST(sortSettings, SortNameTakenFromTheWrongNameList) {
