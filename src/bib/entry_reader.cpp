@@ -248,7 +248,7 @@ std::size_t EntryReader::State::take_quiet(std::string_view piece, std::size_t f
 std::size_t EntryReader::State::take_field_start(std::string_view piece, std::size_t from) {
   if (trail_next || (step != Step::kAfterPiece && step != Step::kBeforeName)) return 0;
   const std::size_t end = from + std::min(piece.size() - from, options.longest_entry - length);
-  const auto skip = [&](std::size_t at, auto is) {
+  const auto skip = [&](std::size_t at, const ByteSet& is) {
     while (at < end && is(piece[at])) ++at;
     return at;
   };
