@@ -57,6 +57,7 @@ struct EntryReader::State {
   State(Handler& h, ReaderOptions o) : handler(h), options(o) {}
 
   void feed(std::string_view piece);
+  void run(std::string_view piece);
   void finish();
 
   std::size_t scan_text(std::string_view piece, std::size_t from);
@@ -65,7 +66,12 @@ struct EntryReader::State {
   std::size_t take_quiet(std::string_view piece, std::size_t from);
   std::size_t take_field_start(std::string_view piece, std::size_t from);
   char syntax_of(char byte);
-  void begin_entry();
+  void begin_entry(std::size_t at);
+  std::string_view bytes() const;
+  void take(std::string_view more);
+  void take(char byte);
+  char untake();
+  void keep_bytes();
   Taken entry_byte(char byte);
   Taken step_on(char byte, char syntax);
   Taken on_type(char byte, char syntax);
@@ -90,7 +96,15 @@ struct EntryReader::State {
   Handler& handler;
   const ReaderOptions options;
   Step step = Step::kText;
-  std::string buffer;  // the entry being read, from its "@"
+  // The entry being read, from its "@", is scanned where it lies in the piece being fed:
+  // fed[entry_begin, entry_begin + length). Only an entry that the piece ends inside is
+  // copied, to `buffer`, which then holds it (kept == true) until it closes.
+  std::string_view fed;
+  std::size_t here = 0;  // in `fed`, of the byte that entry_byte reads
+  std::size_t entry_begin = 0;
+  std::size_t length = 0;
+  bool kept = false;
+  std::string buffer;
   Entry entry;
   char close = '}';
   int depth = 0;  // braces open inside the piece or comment being read
@@ -119,14 +133,22 @@ void EntryReader::finish() { state_->finish(); }
 
 const Entry& EntryReader::partial() const { return state_->entry; }
 
+// A comment read again is fed from inside a feed; the outer piece is put back after it.
 void EntryReader::State::feed(std::string_view piece) {
+  const std::string_view outer = std::exchange(fed, piece);
+  run(piece);
+  keep_bytes();
+  fed = outer;
+}
+
+void EntryReader::State::run(std::string_view piece) {
   std::size_t text_from = 0;  // the text not yet handed out begins here
   for (std::size_t i = 0; i < piece.size();) {
     if (step == Step::kText) {
       const std::size_t at = scan_text(piece, i);
       if (at > text_from) handler.text(piece.substr(text_from, at - text_from));
       if (at == piece.size()) return;
-      begin_entry();
+      begin_entry(at);
       i = at + 1;
       continue;
     }
@@ -138,6 +160,7 @@ void EntryReader::State::feed(std::string_view piece) {
       i += quiet;
       continue;
     }
+    here = i;
     const Taken taken = entry_byte(piece[i]);
     if (taken == Taken::kAsText) text_from = i;
     ++i;
@@ -197,7 +220,7 @@ std::string_view EntryReader::State::stops_in_value() const {
 // byte that reaches it goes through entry_byte.
 std::size_t EntryReader::State::take_quiet(std::string_view piece, std::size_t from) {
   if (trail_next) return 0;
-  const std::size_t end = from + std::min(piece.size() - from, options.longest_entry - buffer.size());
+  const std::size_t end = from + std::min(piece.size() - from, options.longest_entry - length);
   std::size_t at = from;
   if (const std::string_view stops = stops_in_value(); !stops.empty()) {
     at = find_stop(piece, from, end, stops, options.big5);
@@ -206,7 +229,7 @@ std::size_t EntryReader::State::take_quiet(std::string_view piece, std::size_t f
   }
   const std::string_view bytes = piece.substr(from, at - from);
   if (bytes.empty()) return 0;
-  buffer.append(bytes);
+  take(bytes);
   offset += bytes.size();
   after_character = false;  // none of them leads a character
   if (step == Step::kType) append_lower(entry.type, bytes);
@@ -224,8 +247,8 @@ std::size_t EntryReader::State::take_quiet(std::string_view piece, std::size_t f
 // agree). In Big5 the name must be ASCII: a character needs following byte by byte.
 std::size_t EntryReader::State::take_field_start(std::string_view piece, std::size_t from) {
   if (trail_next || (step != Step::kAfterPiece && step != Step::kBeforeName)) return 0;
-  const std::size_t end = from + std::min(piece.size() - from, options.longest_entry - buffer.size());
-  const auto skip = [&](std::size_t at, auto is) {
+  const std::size_t end = from + std::min(piece.size() - from, options.longest_entry - length);
+  const auto skip = [&](std::size_t at, const ByteSet& is) {
     while (at < end && is(piece[at])) ++at;
     return at;
   };
@@ -241,8 +264,8 @@ std::size_t EntryReader::State::take_field_start(std::string_view piece, std::si
   if (name == name_end || at == end || piece[at] != '=') return 0;
   at = skip(at + 1, is_blank);
   if (at == end || piece[at] != '{') return 0;
-  const std::size_t base = buffer.size() - from;  // a byte's place in the entry
-  buffer.append(piece.substr(from, at + 1 - from));
+  const std::size_t base = length - from;  // a byte's place in the entry
+  take(piece.substr(from, at + 1 - from));
   offset += at + 1 - from;
   after_character = false;
   new_field();
@@ -269,20 +292,52 @@ char EntryReader::State::syntax_of(char byte) {
   return byte;
 }
 
-void EntryReader::State::begin_entry() {
+void EntryReader::State::begin_entry(std::size_t at) {
   forget_entry();
   entry.offset = offset;
   entry.line = line;
-  buffer.push_back('@');
+  entry_begin = at;
+  take('@');
   ++offset;
   step = Step::kAt;
+}
+
+std::string_view EntryReader::State::bytes() const {
+  return kept ? std::string_view(buffer) : fed.substr(entry_begin, length);
+}
+
+// `more` is always the bytes of the piece right after the entry's, so in place only the
+// length moves.
+void EntryReader::State::take(std::string_view more) {
+  if (kept) buffer.append(more);
+  length += more.size();
+}
+
+void EntryReader::State::take(char byte) {
+  if (kept) buffer.push_back(byte);
+  ++length;
+}
+
+// Gives back the last byte taken, and returns it.
+char EntryReader::State::untake() {
+  const char byte = bytes().back();
+  if (kept) buffer.pop_back();
+  --length;
+  return byte;
+}
+
+// The piece is about to go: an entry still open inside it must outlive it.
+void EntryReader::State::keep_bytes() {
+  if (step == Step::kText || kept) return;
+  buffer.assign(bytes());
+  kept = true;
 }
 
 Taken EntryReader::State::entry_byte(char byte) {
   const char syntax = options.big5 ? syntax_of(byte) : byte;
   ++offset;
-  buffer.push_back(byte);
-  if (buffer.size() > options.longest_entry) return too_long();
+  take(byte);
+  if (length > options.longest_entry) return too_long();
   return step_on(byte, syntax);
 }
 
@@ -340,7 +395,7 @@ Taken EntryReader::State::on_type(char byte, char syntax) {
 
 // bibtex ends a key at a comma or a blank, and in the brace form at "}" too.
 Taken EntryReader::State::on_key(char syntax) {
-  const std::size_t at = buffer.size() - 1;
+  const std::size_t at = length - 1;
   switch (step) {
     case Step::kBeforeKey:
       if (is_blank(syntax)) return Taken::kByEntry;
@@ -373,7 +428,7 @@ Taken EntryReader::State::on_field_name(char byte, char syntax) {
       if (syntax == close) return close_entry();
       if (!is_name_byte(syntax)) return malformed(syntax, "a field name is missing");
       new_field();
-      entry.fields.back().name_begin = buffer.size() - 1;
+      entry.fields.back().name_begin = length - 1;
       step = Step::kName;
       [[fallthrough]];
     case Step::kName:
@@ -393,7 +448,7 @@ Taken EntryReader::State::on_field_name(char byte, char syntax) {
 
 // A value: pieces joined by "#", then a comma or the end of the entry.
 Taken EntryReader::State::on_value(char byte, char syntax) {
-  const std::size_t at = buffer.size() - 1;
+  const std::size_t at = length - 1;
   switch (step) {
     case Step::kBeforeValue:
       if (is_blank(syntax)) return Taken::kByEntry;
@@ -451,7 +506,7 @@ Taken EntryReader::State::open(char delimiter) {
   } else if (entry.type == "preamble") {
     entry.kind = EntryKind::kPreamble;
     new_field();
-    entry.fields.back().name_begin = buffer.size();
+    entry.fields.back().name_begin = length;
     step = Step::kBeforeValue;
   } else {
     step = Step::kBeforeKey;
@@ -461,7 +516,7 @@ Taken EntryReader::State::open(char delimiter) {
 
 void EntryReader::State::begin_piece(PieceKind kind) {
   Field& field = entry.fields.back();
-  const std::size_t at = buffer.size() - 1;
+  const std::size_t at = length - 1;
   if (field.pieces.empty()) field.value_begin = at;
   field.pieces.push_back({kind, at, 0});
 }
@@ -473,8 +528,8 @@ void EntryReader::State::end_piece(std::size_t end) {
 }
 
 Taken EntryReader::State::close_entry() {
-  entry.text = buffer;
-  entry.key.assign(buffer, entry.key_begin, entry.key_end - entry.key_begin);
+  entry.text = bytes();
+  entry.key.assign(entry.text.substr(entry.key_begin, entry.key_end - entry.key_begin));
   handler.entry(entry);
   forget_entry();
   return Taken::kByEntry;
@@ -483,27 +538,24 @@ Taken EntryReader::State::close_entry() {
 // An "@" that opens no entry: it and what followed it are text, the byte at hand too,
 // unless it is the "@" of an entry.
 Taken EntryReader::State::not_an_entry(char syntax) {
-  const char byte = buffer.back();
-  buffer.pop_back();
-  return give_back(byte, syntax);
+  return give_back(untake(), syntax);
 }
 
 // Hands out the entry's bytes but the last one read, `byte`, as text.
 Taken EntryReader::State::give_back(char byte, char syntax) {
-  handler.text(buffer);
+  handler.text(bytes());
   forget_entry();
   if (syntax != '@') {
     if (byte == '\n') ++line;
     return Taken::kAsText;
   }
   --offset;
-  begin_entry();
+  begin_entry(here);
   return Taken::kByEntry;
 }
 
 Taken EntryReader::State::malformed(char syntax, std::string_view reason) {
-  const char byte = buffer.back();
-  buffer.pop_back();
+  const char byte = untake();
   fix_partial();
   handler.malformed(entry.line, reason);
   return give_back(byte, syntax);
@@ -511,7 +563,7 @@ Taken EntryReader::State::malformed(char syntax, std::string_view reason) {
 
 Taken EntryReader::State::too_long() {
   if (step == Step::kAt || step == Step::kType || step == Step::kAfterType) {
-    handler.text(buffer);  // an "@" and a long word: text, no entry
+    handler.text(bytes());  // an "@" and a long word: text, no entry
     forget_entry();
     return Taken::kByEntry;
   }
@@ -522,7 +574,7 @@ Taken EntryReader::State::too_long() {
   }
   fix_partial();
   handler.malformed(entry.line, what() + " is not closed within " + std::to_string(options.longest_entry) + " bytes");
-  handler.text(buffer);
+  handler.text(bytes());
   forget_entry();
   return Taken::kByEntry;
 }
@@ -533,11 +585,12 @@ bool EntryReader::State::rereads_comment() const {
 
 // Hands out the "@comment" before the brace as text and reads the rest again.
 void EntryReader::State::reread_comment() {
-  const std::size_t brace = buffer.find_first_of(close == '}' ? '{' : '(');
-  std::string rest = buffer.substr(brace);
-  buffer.resize(brace);
+  const std::size_t brace = bytes().find_first_of(close == '}' ? '{' : '(');
+  const std::string rest(bytes().substr(brace));
+  if (kept) buffer.resize(brace);
+  length = brace;
   fix_partial();
-  handler.text(buffer);
+  handler.text(bytes());
   reread_end = offset;
   offset = entry.offset + brace;
   trail_next = after_character = false;  // the brace is no character's
@@ -548,18 +601,20 @@ void EntryReader::State::reread_comment() {
 // Makes the entry what partial() promises: its text what was read, the piece being read
 // cut off at its end.
 void EntryReader::State::fix_partial() {
-  entry.text = buffer;
-  if (step == Step::kKey) entry.key_end = buffer.size();
+  entry.text = bytes();
+  if (step == Step::kKey) entry.key_end = length;
   if (step == Step::kBraced || step == Step::kQuoted || step == Step::kBare) {
-    entry.fields.back().pieces.back().end = entry.fields.back().value_end = buffer.size();
+    entry.fields.back().pieces.back().end = entry.fields.back().value_end = length;
   }
-  entry.key.assign(buffer, entry.key_begin, entry.key_end - entry.key_begin);
+  entry.key.assign(entry.text.substr(entry.key_begin, entry.key_end - entry.key_begin));
 }
 
 // Also moves the line on past the entry's bytes.
 void EntryReader::State::forget_entry() {
-  if (step != Step::kText) line = entry.line + count_lines(buffer);
+  if (step != Step::kText) line = entry.line + count_lines(bytes());
   buffer.clear();
+  kept = false;
+  length = 0;
   entry.kind = EntryKind::kRegular;
   entry.text = {};
   entry.type.clear();
@@ -588,7 +643,7 @@ void EntryReader::State::new_field() {
 void EntryReader::State::finish() {
   while (step != Step::kText) {
     if (step == Step::kAt || step == Step::kType || step == Step::kAfterType) {
-      handler.text(buffer);
+      handler.text(bytes());
       forget_entry();
     } else if (rereads_comment()) {
       handler.malformed(entry.line, what() + " is not closed (the file ends inside it)");
@@ -596,7 +651,7 @@ void EntryReader::State::finish() {
     } else {
       fix_partial();
       handler.malformed(entry.line, what() + " is not closed (the file ends inside it)");
-      handler.text(buffer);
+      handler.text(bytes());
       forget_entry();
     }
   }
