@@ -295,14 +295,18 @@ std::size_t TokenDecoder::decode_run(std::string_view text, std::size_t at, std:
 }
 
 // The encoder's group is kInitialOpening, a run opening, exactly one character token and
-// "}"; a user's braces never hold that control symbol before a run. The character goes out bare, as bibtex
-// would have abbreviated it from the original, and the run may go on after the group.
+// "}". The character goes out bare, as bibtex would have abbreviated it from the original,
+// and the run may go on after the group.
 std::size_t TokenDecoder::decode_initial(std::string_view text, std::size_t at, std::size_t limit,
                                          std::string& out, std::string* log) {
   const std::string_view group = text.substr(at);
   if (!group.starts_with(kInitialOpening)) return at;
   const std::size_t lead = kInitialOpening.size();
-  const Opening run = opening(group.substr(lead), format_);
+  // Only a classic style's runs carry the mark, and only they get the group: a "{\!" of the
+  // user's before a run written for biber keeps its braces.
+  const std::string_view inner = group.substr(lead);
+  if (format_.run_mark.empty() || !inner.substr(run_prefix_size(inner)).starts_with(format_.run_mark)) return at;
+  const Opening run = opening(inner, format_);
   const std::size_t close = lead + run.prefix + run.first.size;
   if (run.prefix == 0 || close >= group.size() || group[close] != '}') return at;
   std::string character;

@@ -113,12 +113,13 @@ TEST(decode, LogRecordWrong) {
 TEST(decode, InitialGroupKeptOrUsersBracesDropped) {
   const std::string da = "大", dawen = "大文";
   const Cases utf8_cases = {
-      {"{\\!ZzzCxC22823}.", da + "."},
+      {"{\\!Zzz中CxC22823}.", da + "."},
+      {"{\\!ZzzCxC22823}.", "{\\!" + da + "}."},  // a run without the mark was written for biber
       {"{\\!Zzz中CxC22823}xD25991 and {\\!Zzz中CxC22823}.~B.", dawen + " and " + da + ".~B."},
       {"{\\!0ZZ中CXC22823}XD25991.", dawen + "."},  // upper-cased by a style
       {"{ZzzCxC22823}.", "{" + da + "}."},  // the user's braces
-      {"{\\!ZzzCxC22823xD25991}.", "{\\!" + dawen + "}."},
-      {"{\\!ZzzCxC22823 }", "{\\!" + da + " }"},
+      {"{\\!Zzz中CxC22823xD25991}.", "{\\!" + dawen + "}."},
+      {"{\\!Zzz中CxC22823 }", "{\\!" + da + " }"},
       {"{\\!Zzz} {\\!ZzzC} {\\!", "{\\!Zzz} {\\!ZzzC} {\\!"},
       {"{\\'E}mile {\\!Zzz中CxC22823}", "{\\'E}mile " + da},
   };
@@ -131,9 +132,10 @@ TEST(decode, InitialGroupKeptOrUsersBracesDropped) {
     EXPECT_EQ(log, record + line + expected);
   }
   // In a .vdk document a decoded character before a "}" still gets its "\mbox{}".
-  EXPECT_EQ(utf8("{\\!ZzzCxC22823}}", true), da + "\\mbox{}}");
+  EXPECT_EQ(utf8("{\\!Zzz中CxC22823}}", true), da + "\\mbox{}}");
   const Cases big5_cases = {
-      {"{\\!ZzzAx42048}.", "\xA4\x40."},
+      {"{\\!Zzz\xA4\xA4" "Ax42048}.", "\xA4\x40."},
+      {"{\\!ZzzAx42048}.", "{\\!\xA4\x40}."},
       {"{\\!Zzz\xA4\xA4" "Ax42048}x42050.", "\xA4\x40\xA4\x42."},
       {"{ZzzAx42048}.", "{\xA4\x40}."},
   };
