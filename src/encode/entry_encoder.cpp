@@ -68,7 +68,9 @@ bool holds_non_ascii(std::string_view value) {
 // The added fields go right after the last value, before a trailing comma and the closing
 // delimiter, so that no field is ever left with two commas before it.
 void EntryEncoder::write_with_sort_fields(const bib::Entry& entry) {
-  const SortFieldPlan plan = plan_sort_fields(entry, *sort_settings_, holds_non_ascii, big5_);
+  const ChineseText chinese{holds_non_ascii, [this](std::string_view text) { return runs_.begins_character(text); },
+                            big5_};
+  const SortFieldPlan plan = plan_sort_fields(entry, *sort_settings_, chinese);
   std::size_t at = 0;
   for (const SortFieldPlan::Extent& value : plan.in_place) {
     out_->append(entry.text.substr(at, value.begin - at));

@@ -60,6 +60,8 @@ class CharacterSet {
   // next character is the name's first unless a byte other than a blank comes before it.
   // Only the orders that read surnames their own way listen.
   virtual void name_starts_here() {}
+  // Whether `bytes` begins with one of the build's characters, one that a run holds.
+  virtual bool begins_character(std::string_view bytes) const = 0;
   // Told that the first character of a word of a given name comes next, when the back end
   // abbreviates given names itself (a classic style).
   void initial_starts_here() { initials_.next_is_initial(); }
@@ -100,6 +102,10 @@ class CharacterLoop : public CharacterSet {
   }
 
   void before_plain_byte(char, std::string&) {}
+
+  bool begins_character(std::string_view bytes) const final {
+    return static_cast<const Set&>(*this).get_tokena(bytes, false, true).kind == TokenKind::kCharacter;
+  }
 };
 
 class RunEncoder final : public Encoder {
@@ -109,6 +115,7 @@ class RunEncoder final : public Encoder {
   void finish(std::string& out) override;
   // A name of a name list begins at the next byte encoded.
   void name_starts_here() { characters_->name_starts_here(); }
+  bool begins_character(std::string_view bytes) const { return characters_->begins_character(bytes); }
   // The next byte encoded begins a word of a given name.
   void initial_starts_here() { characters_->initial_starts_here(); }
 

@@ -43,9 +43,8 @@ bool stood_for(const std::vector<std::string>& sort, const std::string& field) {
 
 class Planner {
  public:
-  Planner(const bib::Entry& entry, const SortSettings& settings, const std::function<bool(std::string_view)>& chinese,
-          bool big5)
-      : entry_(entry), settings_(settings), chinese_(chinese), big5_(big5), by_label_(settings.sorts_by_label_first()) {}
+  Planner(const bib::Entry& entry, const SortSettings& settings, const ChineseText& chinese)
+      : entry_(entry), settings_(settings), chinese_(chinese), by_label_(settings.sorts_by_label_first()) {}
 
   SortFieldPlan plan() {
     if (by_label_ && !find(entry_, "presort")) plan_label_presort();
@@ -75,11 +74,11 @@ class Planner {
     if (const bib::Field* from = source.empty() ? nullptr : find(entry_, source)) add(item, *from);
   }
 
-  // A label that begins with a Latin letter or a digit sorts among the Latin ones, as in
-  // the direct run, so only one that begins with Chinese gets a presort.
+  // A label that begins with a Latin letter (Ø and É too) or a digit sorts among the Latin
+  // ones, as in the direct run, so only one that begins with Chinese gets a presort.
   void plan_label_presort() {
-    LabelCharacters label = label_characters(entry_, settings_, big5_);
-    if (label.pieces.empty() || label.pieces[0].empty() || !chinese_(label.pieces[0].substr(0, 1))) return;
+    LabelCharacters label = label_characters(entry_, settings_, chinese_.big5);
+    if (label.pieces.empty() || !chinese_.begins(label.pieces[0])) return;
     plan_.label_presort = std::move(label.pieces);
     plan_.label_presort_from_names = label.from_names;
   }
@@ -89,7 +88,7 @@ class Planner {
   }
 
   bool holds_chinese(const bib::Field& field) const {
-    return chinese_(entry_.text.substr(field.value_begin, field.value_end - field.value_begin));
+    return chinese_.holds(entry_.text.substr(field.value_begin, field.value_end - field.value_begin));
   }
 
   void encode_in_place(const bib::Field& field) {
@@ -108,18 +107,16 @@ class Planner {
 
   const bib::Entry& entry_;
   const SortSettings& settings_;
-  const std::function<bool(std::string_view)>& chinese_;
-  const bool big5_;
+  const ChineseText& chinese_;
   const bool by_label_;
   SortFieldPlan plan_;
 };
 
 }  // namespace
 
-SortFieldPlan plan_sort_fields(const bib::Entry& entry, const SortSettings& settings,
-                               const std::function<bool(std::string_view)>& holds_chinese, bool big5) {
+SortFieldPlan plan_sort_fields(const bib::Entry& entry, const SortSettings& settings, const ChineseText& chinese) {
   if (entry.kind != bib::EntryKind::kRegular) return {};
-  return Planner(entry, settings, holds_chinese, big5).plan();
+  return Planner(entry, settings, chinese).plan();
 }
 
 }  // namespace corvina

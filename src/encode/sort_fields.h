@@ -38,10 +38,16 @@ struct SortFieldPlan {
   bool label_presort_from_names = false;
 };
 
-// The plan for `entry` under `settings`; `holds_chinese` tells whether a value does; `big5`
-// how the label's characters are counted. An entry that is not a regular one (@string,
+// What the plan asks of the build: whether a value holds Chinese, whether a text begins
+// with a character the build encodes, and how the label's characters are counted.
+struct ChineseText {
+  std::function<bool(std::string_view)> holds;
+  std::function<bool(std::string_view)> begins;
+  bool big5 = false;
+};
+
+// The plan for `entry` under `settings`. An entry that is not a regular one (@string,
 // @preamble, @comment) is left alone.
-SortFieldPlan plan_sort_fields(const bib::Entry& entry, const SortSettings& settings,
-                               const std::function<bool(std::string_view)>& holds_chinese, bool big5 = false);
+SortFieldPlan plan_sort_fields(const bib::Entry& entry, const SortSettings& settings, const ChineseText& chinese);
 
 }  // namespace corvina

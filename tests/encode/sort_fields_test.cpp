@@ -45,11 +45,22 @@ bool holds_chinese(std::string_view value) {
   return std::any_of(value.begin(), value.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
 }
 
+// As the builds read their characters: three or four bytes in UTF-8 (so "Ø" is none), a
+// lead byte A1..FE in Big5.
+ChineseText chinese_text(bool big5) {
+  return {holds_chinese,
+          [big5](std::string_view text) {
+            const auto lead = text.empty() ? 0 : static_cast<unsigned char>(text[0]);
+            return big5 ? lead >= 0xA1 && lead <= 0xFE : lead >= 0xE0;
+          },
+          big5};
+}
+
 // What the plan says, as text: "=VALUE" for a value encoded in place, "+NAME=VALUE" for an
 // added field, "+presort:A|B" for a presort of the label's characters, each name's apart
 // ("+presort(own):..." from the entry's own label or shorthand).
 std::vector<std::string> described(const TestEntry& t, const SortSettings& settings, bool big5 = false) {
-  const SortFieldPlan plan = plan_sort_fields(t.entry, settings, holds_chinese, big5);
+  const SortFieldPlan plan = plan_sort_fields(t.entry, settings, chinese_text(big5));
   std::vector<std::string> out;
   for (const auto& e : plan.in_place) out.push_back("=" + t.value(e));
   for (const auto& a : plan.added) out.push_back("+" + a.name + "=" + t.value(a.from));
@@ -154,6 +165,8 @@ TEST(sortFields, LabelPresortMissingOrNotTheLabelsCharactersOrUsersPresortTouche
       {"the shorthand over the label", {{"author", "Smith"}, {"label", "甲"}, {"shorthand", "丙丁"}}, {"+presort(own):丙丁"}},
       {"a label that begins Latin stays among the Latin ones", {{"author", "Smith, John and 李美玲"}},
        {"+sortname={Smith, John and 李美玲}"}},
+      {"so does one that begins with a Latin letter beyond ASCII", {{"author", "Ødegaard, Ola"}},
+       {"+sortname={Ødegaard, Ola}"}},
       {"the user's presort neither encoded nor replaced", {{"author", "陳大文"}, {"presort", "甲"}}, {"+sortname={陳大文}"}},
   };
   for (const Case& c : cases) {
@@ -181,7 +194,7 @@ TEST(sortFields, LabelPresortAddedWhereTheLabelsDoNotSortFirst) {
 TEST(sortFields, StringPreambleOrCommentTouched) {
   TestEntry t("string", {{"chen", "陳大文"}});
   t.entry.kind = bib::EntryKind::kString;
-  const SortFieldPlan plan = plan_sort_fields(t.entry, with_template({{"chen"}}), holds_chinese);
+  const SortFieldPlan plan = plan_sort_fields(t.entry, with_template({{"chen"}}), chinese_text(false));
   EXPECT_TRUE(plan.in_place.empty() && plan.added.empty());
 }
 
